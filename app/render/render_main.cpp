@@ -1,0 +1,143 @@
+// wendrel-render: runs the animation with no window and no sleep and
+// records its frames, a trace of the loop's state, or the converted art.
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "animation.h"
+#include "frame_buffer.h"
+#include "leaf_images.h"
+#include "leaf_scene.h"
+#include "picture_files.h"
+#include "random.h"
+#include "render_options.h"
+#include "saver_core.h"
+
+namespace {
+
+using wendrel::render::PictureFormat;
+using wendrel::render::RenderOptions;
+
+int IoError(const std::string& message) {
+    std::fprintf(stderr, "wendrel-render: %s\n", message.c_str());
+    return 1;
+}
+
+bool MakeDirectory(const std::string& dir, std::string& error) {
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    if (!std::filesystem::is_directory(dir)) {
+        error = "cannot create directory " + dir + (ec ? ": " + ec.message() : "");
+        return false;
+    }
+    return true;
+}
+
+bool WritePicture(const std::string& path, PictureFormat format,
+                  const wendrel::BITMAPINFOHEADER& header, const std::uint8_t* pixels,
+                  std::string& error) {
+    return format == PictureFormat::Png
+               ? wendrel::render::WritePngFile(path, header, pixels, error)
+               : wendrel::render::WriteBmpFile(path, header, pixels, error);
+}
+
+bool WriteImages(const std::string& dir, const wendrel::CLeafScene& scene, std::string& error) {
+    if (!MakeDirectory(dir, error))
+        return false;
+    if (!wendrel::render::WriteBmpFile(dir + "/background.bmp", scene.FrameHeader(),
+                                       scene.Background(), error))
+        return false;
+    wendrel::AcquireLeafImages();
+    bool ok = true;
+    for (int slot = 0; slot < 8 && ok; ++slot) {
+        ok = wendrel::render::WriteBmpFile(dir + "/leaf" + std::to_string(slot) + ".bmp",
+                                           wendrel::LeafImageHeader(), wendrel::LeafImageSlot(slot),
+                                           error);
+    }
+    wendrel::ReleaseLeafImages();
+    return ok;
+}
+
+void WriteTrace(std::FILE* trace, std::uint64_t tick, const wendrel::CLeafScene& scene) {
+    std::fprintf(trace,
+                 "{\"tick\":%llu,\"leaves\":%zu,\"target\":%d,\"wind\":%d,\"gustStep\":%d,"
+                 "\"gustActive\":%d,\"spawnCounter\":%d}\n",
+                 static_cast<unsigned long long>(tick), scene.LeafCount(), wendrel::targetLeafCount,
+                 wendrel::windOffset, wendrel::gustStep, wendrel::gustActive,
+                 wendrel::spawnTickCounter);
+}
+
+std::string FramePath(const RenderOptions& options, std::uint64_t tick) {
+    char name[64];
+    std::snprintf(name, sizeof name, "/frame-%06llu.%s", static_cast<unsigned long long>(tick),
+                  options.format == PictureFormat::Png ? "png" : "bmp");
+    return options.outDir + name;
+}
+
+int Render(const RenderOptions& options) {
+    wendrel::CSaverCore core;
+    core.m_bDirectDraw = options.direct ? 1 : 0;
+    wendrel::CLeafScene scene;
+    std::string error;
+    if (!scene.LoadBackground(error))
+        return IoError(error);
+    if (!options.imagesDir.empty() && !WriteImages(options.imagesDir, scene, error))
+        return IoError(error);
+    if (!options.outDir.empty() && !MakeDirectory(options.outDir, error))
+        return IoError(error);
+
+    std::FILE* trace = nullptr;
+    if (options.traceFile == "-") {
+        trace = stdout;
+    } else if (!options.traceFile.empty()) {
+        trace = std::fopen(options.traceFile.c_str(), "w");
+        if (trace == nullptr)
+            return IoError("cannot write " + options.traceFile);
+    }
+
+    wendrel::ResetAnimationGlobals();
+    wendrel::SeedRandom(options.seed ? *options.seed
+                                     : static_cast<std::uint32_t>(std::time(nullptr)));
+    const bool progress = options.ticks >= 2000;
+    int status = 0;
+    for (std::uint64_t tick = 1; tick <= options.ticks; ++tick) {
+        wendrel::AnimationTick(scene, {});
+        if (trace != nullptr)
+            WriteTrace(trace, tick, scene);
+        if (!options.outDir.empty() && tick % options.every == 0 &&
+            !WritePicture(FramePath(options, tick), options.format, scene.FrameHeader(),
+                          scene.Frame(), error)) {
+            status = IoError(error);
+            break;
+        }
+        if (progress && tick % 1000 == 0)
+            std::fprintf(stderr, "wendrel-render: tick %llu of %llu\n",
+                         static_cast<unsigned long long>(tick),
+                         static_cast<unsigned long long>(options.ticks));
+    }
+    if (trace != nullptr && (std::fflush(trace) != 0 || std::ferror(trace)) && status == 0)
+        status = IoError("cannot write " + options.traceFile);
+    if (trace != nullptr && trace != stdout)
+        std::fclose(trace);
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    const auto options = wendrel::render::ParseRenderOptions(args, error);
+    if (!options) {
+        std::fprintf(stderr, "wendrel-render: %s\n%s", error.c_str(),
+                     wendrel::render::kRenderUsage);
+        return 2;
+    }
+    if (options->help) {
+        std::fputs(wendrel::render::kRenderUsage, stdout);
+        return 0;
+    }
+    return Render(*options);
+}

@@ -1,0 +1,12 @@
+# wendrel_embed_files(<output.cpp> <symbol-prefix> <file>...) generates a
+# source that holds each file's bytes, so a Linux binary needs no files beside it.
+function(wendrel_embed_files output)
+    set(inputs ${ARGN})
+    add_custom_command(
+        OUTPUT ${output}
+        COMMAND ${CMAKE_COMMAND} -DOUTPUT=${output} "-DINPUTS=${inputs}"
+                -P ${PROJECT_SOURCE_DIR}/cmake/EmbedFilesScript.cmake
+        DEPENDS ${inputs} ${PROJECT_SOURCE_DIR}/cmake/EmbedFilesScript.cmake
+        COMMENT "Embedding packaged pictures"
+        VERBATIM)
+endfunction()

@@ -1,0 +1,18 @@
+# Writes OUTPUT: one byte array per file in INPUTS and a table of them
+# (wendrel::embedded::kFiles), looked up by file name.
+set(body "// Generated from the files in res/; do not edit.\n#include \"embedded_files.h\"\n\nnamespace wendrel::embedded {\nnamespace {\n")
+set(table "")
+set(index 0)
+foreach(input IN LISTS INPUTS)
+    file(READ ${input} hex HEX)
+    file(SIZE ${input} size)
+    string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," hex "${hex}")
+    string(REGEX REPLACE "(0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,)" "\\1\n" hex "${hex}")
+    get_filename_component(name ${input} NAME)
+    string(APPEND body "const unsigned char kData${index}[] = {\n${hex}};\n")
+    string(APPEND table "    {\"${name}\", kData${index}, ${size}},\n")
+    math(EXPR index "${index} + 1")
+endforeach()
+string(APPEND body "}  // namespace\n\nconst EmbeddedFile kFiles[] = {\n${table}};\nconst std::size_t kFileCount = ${index};\n\n}  // namespace wendrel::embedded\n")
+file(WRITE ${OUTPUT}.tmp "${body}")
+file(RENAME ${OUTPUT}.tmp ${OUTPUT})

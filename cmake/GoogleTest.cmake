@@ -1,0 +1,17 @@
+# Native builds use Debian's GoogleTest; cross builds compile it from the
+# sources Debian ships, with the cross compiler.
+if(CMAKE_CROSSCOMPILING)
+    set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    foreach(target gtest gtest_main gmock gmock_main)
+        target_compile_options(${target} PRIVATE -Wno-error)
+    endforeach()
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+    add_library(GTest::gmock ALIAS gmock)
+else()
+    find_package(GTest REQUIRED)
+endif()
+include(GoogleTest)

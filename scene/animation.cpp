@@ -1,0 +1,124 @@
+#include "animation.h"
+
+#include "random.h"
+#include "saver_core.h"
+
+namespace wendrel {
+
+std::int32_t spawnTickCounter = 10000;
+std::int32_t targetLeafCount = 10;
+std::int32_t windOffset = 0;
+std::int32_t gustStep = 0;
+std::int32_t gustActive = 0;
+
+namespace {
+
+constexpr std::int32_t kMostLeaves = 25;
+constexpr std::int32_t kGustStep = 10;
+
+void DecideSpawn(CLeafScene& scene, std::int32_t pace) {
+    const std::int32_t old = spawnTickCounter++;
+    if (old <= pace)
+        return;
+    spawnTickCounter = 0;
+    targetLeafCount += Rand() % 2 == 1 ? 1 : -1;
+    if (targetLeafCount >= kMostLeaves)
+        targetLeafCount = kMostLeaves;
+    else if (targetLeafCount < 0)
+        targetLeafCount = 0;
+    if (scene.LeafCount() < static_cast<std::size_t>(targetLeafCount)) {
+        const CSaverCore& core = SaverCore();
+        scene.AppendLeaf(std::make_unique<CLeaf>(core.m_nSceneWidth, core.m_nSceneHeight));
+    }
+}
+
+void MoveWind(std::int32_t pace, std::int32_t limit) {
+    if (windOffset > 0)
+        --windOffset;
+    else if (windOffset < 0)
+        ++windOffset;
+    if (Rand() % pace == 0 && windOffset == 0) {
+        gustActive = 1;
+        gustStep = Rand() % 2 == 1 ? kGustStep : -kGustStep;
+    }
+    if (!gustActive)
+        return;
+    windOffset += gustStep;
+    if ((gustStep > 0 && 5 * windOffset / 4 > limit) ||
+        (gustStep < 0 && 5 * windOffset / 4 < -limit))
+        gustStep /= 2;
+    gustActive = gustStep > 0 ? windOffset < limit : windOffset > -limit;
+}
+
+}  // namespace
+
+void ResetAnimationGlobals() {
+    spawnTickCounter = 10000;
+    targetLeafCount = 10;
+    windOffset = 0;
+    gustStep = 0;
+    gustActive = 0;
+}
+
+void AnimationTick(CLeafScene& scene, const PresentHooks& present) {
+    const CSaverCore& core = SaverCore();
+    const std::int32_t pace = core.m_bDirectDraw ? 32 : 16;
+    DecideSpawn(scene, pace);
+    MoveWind(pace, core.m_nPathMargin);
+    scene.Compose(windOffset);
+    const PresentFn& hook = core.m_bDirectDraw ? present.presentDirectDraw : present.presentGdi;
+    if (hook)
+        hook(scene);
+}
+
+void CStopRequest::Request() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_bRequested = true;
+    }
+    m_changed.notify_all();
+}
+
+void CStopRequest::Reset() {
+    std::lock_guard lock(m_mutex);
+    m_bRequested = false;
+}
+
+bool CStopRequest::IsRequested() {
+    std::lock_guard lock(m_mutex);
+    return m_bRequested;
+}
+
+bool CStopRequest::WaitFor(std::chrono::milliseconds duration) {
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, duration, [this] { return m_bRequested; });
+}
+
+void AnimationThreadProc(CLeafScene& scene, const PresentHooks& present, CStopRequest& stop) {
+    while (!stop.WaitFor(std::chrono::milliseconds(10)))
+        AnimationTick(scene, present);
+}
+
+CAnimationThread::~CAnimationThread() {
+    Stop();
+}
+
+void CAnimationThread::Start(CLeafScene& scene, PresentHooks present,
+                             std::function<void()> onStart) {
+    Stop();
+    m_stop.Reset();
+    m_thread = std::thread([this, &scene, hooks = std::move(present), start = std::move(onStart)] {
+        if (start)
+            start();
+        AnimationThreadProc(scene, hooks, m_stop);
+    });
+}
+
+void CAnimationThread::Stop() {
+    if (!m_thread.joinable())
+        return;
+    m_stop.Request();
+    m_thread.join();
+}
+
+}  // namespace wendrel

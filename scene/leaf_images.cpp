@@ -1,0 +1,69 @@
+#include "leaf_images.h"
+
+#include <memory>
+#include <string>
+
+#include "frame_buffer.h"
+#include "packaged_pictures.h"
+
+namespace wendrel {
+namespace {
+
+int refCount = 0;
+int buildCount = 0;
+std::unique_ptr<BITMAPINFOHEADER> header;
+std::unique_ptr<std::uint8_t[]> slots[8];
+
+// A leaf whose picture is missing is all key colour, so it draws nothing
+// instead of a black square.
+void FillWithKeyColour(std::uint8_t* pixels) {
+    for (std::uint32_t i = 0; i < kLeafImageBytes; i += 3) {
+        pixels[i] = 255;
+        pixels[i + 1] = 0;
+        pixels[i + 2] = 0;
+    }
+}
+
+}  // namespace
+
+void AcquireLeafImages() {
+    if (refCount++ != 0)
+        return;
+    header = std::make_unique<BITMAPINFOHEADER>(MakeHeader24(kLeafImageSize, kLeafImageSize));
+    for (int i = 0; i < 8; ++i) {
+        slots[i] = std::make_unique<std::uint8_t[]>(kLeafImageBytes);
+        std::string error;
+        if (!LoadPackagedPicture(kLeafSlotBitmapIds[i], kLeafImageSize, kLeafImageSize,
+                                 slots[i].get(), error))
+            FillWithKeyColour(slots[i].get());
+    }
+    ++buildCount;
+}
+
+void ReleaseLeafImages() {
+    if (refCount <= 0)
+        return;
+    if (refCount-- != 1)
+        return;
+    header.reset();
+    for (auto& slot : slots)
+        slot.reset();
+}
+
+const BITMAPINFOHEADER& LeafImageHeader() {
+    return *header;
+}
+
+const std::uint8_t* LeafImageSlot(int slot) {
+    return slots[slot].get();
+}
+
+int LeafImageRefCount() {
+    return refCount;
+}
+
+int LeafImageBuildCount() {
+    return buildCount;
+}
+
+}  // namespace wendrel

@@ -1,0 +1,26 @@
+#!/bin/bash
+# Installs everything Wendrel needs to build and test on Debian 12: the
+# native toolchain and libraries, MinGW-w64 for the Windows saver, 32- and
+# 64-bit Wine to run it, and the X servers and tools the end-to-end tests use.
+set -euo pipefail
+if [ "$(id -u)" != 0 ]; then
+    exec sudo "$0" "$@"
+fi
+packages=(
+    build-essential cmake ninja-build pkg-config clang-format
+    libgtest-dev libgmock-dev googletest libbenchmark-dev libpng-dev
+    libsdl2-dev libgtk-3-dev libglib2.0-dev
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
+    xvfb xserver-xorg-core xserver-xorg-video-dummy xdotool x11-utils x11-xserver-utils
+    imagemagick procps psmisc
+)
+dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    apt-get update -q
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
