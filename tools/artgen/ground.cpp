@@ -21,8 +21,8 @@ void paint_sky(Canvas& canvas) {
         for (int sx = 0; sx < canvas.sw(); ++sx) {
             V3 d = view_dir(canvas, sx + 0.5, sy + 0.5);
             double e = clamp01(d.y);
-            Col horizon{1.05, 1.0, 0.92};
-            Col zenith{0.36, 0.55, 0.95};
+            Col horizon{0.95, 0.92, 0.85};
+            Col zenith{0.22, 0.42, 0.85};
             Col c = mix(horizon, zenith, smoothstep(0.0, 0.7, e));
             double s = clamp01(dot(d, L));
             c = c + Col{1.6, 1.3, 0.9} * fpow(s, 12.0) + Col{0.5, 0.4, 0.3} * fpow(s, 3.0);
@@ -34,7 +34,7 @@ void paint_sky(Canvas& canvas) {
             if (py > top) {
                 double n = fbm2(px * 0.08, py * 0.12, 4, 517u);
                 Col wall = leaf_albedo(1.8 + 1.2 * n) * (0.6 + 0.3 * n);
-                c = apply_fog(wall, 230.0, d);
+                c = apply_fog(wall * 1.4, 160.0, d);
             }
             canvas.at(sx, sy) = c;
         }

@@ -79,9 +79,9 @@ double ginkgo_blade(double u, double v) {
     double r = std::sqrt(u * u + v * v);
     double phi = fatan2(u, v);
     double a = std::fabs(phi);
-    double open = 1.05 * std::min(1.0, fpow(r / 0.45, 0.6));
-    double R = 1.0 - 0.22 * clamp01(1.0 - a / 0.1) + 0.025 * fsin(phi * 14.0);
-    R -= 0.12 * a * a;
+    double open = 1.0 * std::min(1.0, fpow(r / 0.5, 0.7));
+    double R = 1.0 - 0.2 * clamp01(1.0 - a / 0.14) + 0.02 * fsin(phi * 14.0);
+    R -= 0.1 * a * a;
     return std::min(R - r, (open - a) * 0.5);
 }
 
@@ -117,10 +117,10 @@ double pinnate(double u, double v, int count, double slope, double rib, double s
         s = 1.0;
     }
     double t = (v - slope * au) * count + (u > 0 ? 0.0 : 0.35);
-    double d = std::fabs(t - std::floor(t + 0.5)) / count;
-    double wv = side * (1.0 - std::min(1.0, au * 3.0) * 0.6);
+    double d = std::fabs(t - std::floor(t + 0.5)) / count / std::sqrt(1.0 + slope * slope);
+    double wv = side * (1.0 - std::min(1.0, au * 3.0) * 0.5);
     if (d < wv && v - slope * au > 0.05) {
-        s = std::max(s, 0.75);
+        s = std::max(s, 0.6);
     }
     return s;
 }
@@ -166,7 +166,7 @@ constexpr LeafDef kDefs[kLeafKinds] = {
     {birch_blade, 0.7, 0.22, 0.02, 0xf0c418, 0xc8d030, 0x9a7808, 0.3},      // birch, yellow
     {beech_blade, 0.75, 0.14, 0.02, 0xe07818, 0xc04a10, 0x8a3c0a, 0.4},     // beech, orange
     {lime_blade, 0.4, 0.26, 0.06, 0x9ab020, 0xe0c020, 0x5a6a10, 0.5},       // lime, green-gold
-    {ginkgo_blade, 0.45, 0.30, 0.0, 0xf8d020, 0xf0a810, 0xc09010, 0.35},    // ginkgo, yellow
+    {ginkgo_blade, 0.25, 0.30, 0.0, 0xf8d020, 0xf0a810, 0xc09010, 0.35},    // ginkgo, yellow
     {chestnut_blade, 0.78, 0.12, 0.02, 0x5e9a22, 0xb0b828, 0x2e5a10, 0.4},  // chestnut, green
     {aspen_blade, 0.35, 0.30, 0.06, 0xe85410, 0xd82818, 0x8a2a08, 0.45},    // aspen, orange-red
 };
@@ -178,11 +178,11 @@ double vein_of(int kind, double u, double v) {
             return palmate(u, v, 0.3, dirs, 5, 0.022);
         }
         case 1:
-            return pinnate(u, v, 5, 0.9, 0.02, 0.012);
+            return pinnate(u, v, 5, 0.9, 0.02, 0.014);
         case 2:
-            return pinnate(u, v, 8, 0.8, 0.018, 0.008);
+            return pinnate(u, v, 8, 0.8, 0.018, 0.012);
         case 3:
-            return pinnate(u, v, 9, 0.75, 0.018, 0.009);
+            return pinnate(u, v, 9, 0.75, 0.018, 0.012);
         case 4: {
             const double dirs[5] = {0.0, 0.9, -0.9, 1.9, -1.9};
             return palmate(u, v, 0.08, dirs, 5, 0.018);
@@ -194,7 +194,7 @@ double vein_of(int kind, double u, double v) {
             return d < 0.12 ? 0.45 : 0.0;
         }
         case 6:
-            return pinnate(u, v, 15, 0.55, 0.016, 0.007);
+            return pinnate(u, v, 13, 0.55, 0.016, 0.011);
         default: {
             const double dirs[5] = {0.0, 0.8, -0.8, 1.6, -1.6};
             return palmate(u, v, 0.1, dirs, 5, 0.018);

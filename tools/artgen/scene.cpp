@@ -26,14 +26,14 @@ Col sky_ambient() {
 
 Col haze_color(V3 d) {
     double s = clamp01(dot(d, sun_dir()));
-    Col base{0.62, 0.60, 0.56};
-    Col warm{1.10, 0.92, 0.66};
+    Col base{0.42, 0.44, 0.42};
+    Col warm{1.00, 0.82, 0.55};
     return mix(base, warm, fpow(s, 4.0));
 }
 
 Col apply_fog(Col c, double dist, V3 view_dir) {
     double f = 1.0 - fexp(-dist / kFogDistance);
-    return mix(c, haze_color(view_dir), f * 0.92);
+    return mix(c, haze_color(view_dir), f * 0.85);
 }
 
 double road_center(double z) {
@@ -90,10 +90,10 @@ Tree make_tree(Rng& rng, double z, double u, double side, bool roadside) {
     t.radius = roadside ? rng.range(0.17, 0.36) : rng.range(0.10, 0.24);
     t.lean = -side * rng.range(0.0, 0.06);  // lean a little over the lane
     t.bend = rng.range(-0.004, 0.004);
-    double cy = roadside ? rng.range(7.5, 10.5) : rng.range(7.0, 11.0);
-    double reach = roadside ? rng.range(0.8, 2.6) : rng.range(-1.0, 1.0);
+    double cy = roadside ? rng.range(6.5, 10.5) : rng.range(6.0, 10.5);
+    double reach = roadside ? rng.range(1.4, 3.4) : rng.range(-1.0, 1.0);
     t.crown = {t.x - side * reach, cy, z + rng.range(-0.5, 0.5)};
-    t.crown_radii = {rng.range(3.0, 4.6), rng.range(2.8, 4.2), rng.range(2.8, 4.2)};
+    t.crown_radii = {rng.range(3.6, 5.4), rng.range(3.4, 4.8), rng.range(3.2, 4.6)};
     if (!roadside) {
         t.crown_radii = t.crown_radii * 0.85;
     }
@@ -122,6 +122,24 @@ std::vector<Tree> make_trees() {
             double u = side * (kRoadHalf + rng.range(5.0, 22.0));
             trees.push_back(make_tree(rng, z, u, side, false));
             z += rng.range(2.0, 4.5);
+        }
+    }
+    // Undergrowth: low bushes without visible trunks fill the forest behind the rows.
+    for (int s = 0; s < 2; ++s) {
+        double side = s == 0 ? -1.0 : 1.0;
+        double z = rng.range(9.0, 14.0);
+        while (z < 150.0) {
+            Tree b;
+            b.z = z;
+            b.x = road_center(z) + side * (kRoadHalf + rng.range(5.0, 18.0));
+            b.radius = 0.0;
+            b.height = 0.0;
+            b.crown = {b.x, rng.range(0.6, 1.6), z};
+            b.crown_radii = {rng.range(1.2, 2.6), rng.range(0.8, 1.5), rng.range(1.0, 2.0)};
+            b.hue = rng.uniform() < 0.5 ? rng.range(0.7, 1.4) : rng.range(1.6, 2.6);
+            b.seed = rng.next();
+            trees.push_back(b);
+            z += rng.range(2.0, 5.0);
         }
     }
     std::stable_sort(trees.begin(), trees.end(),
@@ -153,8 +171,11 @@ double ground_sun(const std::vector<Tree>& trees, double x, double z) {
         double rz = z - gz;
         double along = rx * dx + rz * dz;
         double across = -rx * dz + rz * dx;
-        double ra = t.crown_radii.y * stretch * 0.8;
-        double rc = t.crown_radii.x * 0.95;
+        if (t.radius <= 0.0) {
+            continue;
+        }
+        double ra = t.crown_radii.y * stretch * 1.0;
+        double rc = t.crown_radii.x * 1.05;
         double e = (along * along) / (ra * ra) + (across * across) / (rc * rc);
         if (e < 1.0) {
             canopy += smoothstep(1.0, 0.35, e);
@@ -177,8 +198,8 @@ double ground_sun(const std::vector<Tree>& trees, double x, double z) {
     double nu = x * dz - z * dx;
     double nv = (x * dx + z * dz) * 0.5;
     double holes = fbm2(nu * 0.9, nv * 0.9, 4, 9191u);
-    double open = smoothstep(0.12, 0.32, holes + 0.22 - 0.25 * std::min(canopy, 1.5));
-    double vis = 1.0 - clamp01(canopy) * (1.0 - open);
+    double open = smoothstep(0.16, 0.34, holes + 0.12 - 0.2 * std::min(canopy, 1.5));
+    double vis = 1.0 - clamp01(canopy + 0.4) * (1.0 - open);
     return vis * trunk;
 }
 

@@ -35,7 +35,7 @@ constexpr double kFocal = 400.0;
 constexpr double kHorizon = 226.0;
 constexpr double kCamHeight = 2.0;
 constexpr double kRoadHalf = 2.7;
-constexpr double kFogDistance = 75.0;
+constexpr double kFogDistance = 120.0;
 
 // Direction toward the sun (low, ahead and to the left: the canopy is backlit).
 V3 sun_dir();

@@ -71,7 +71,7 @@ Col leaf_light(const Tree& t, V3 p, V3 local, double facing, Col albedo) {
     double outer = smoothstep(0.25, 1.0, rho);
     double expo = outer * clamp01(0.45 + 0.75 * sunside);
     // Other crowns and branches throw patchy shade.
-    expo *= smoothstep(-0.25, 0.25, fbm3(p.x * 0.22, p.y * 0.22, p.z * 0.22, 3, t.seed) + 0.2);
+    expo *= smoothstep(-0.12, 0.12, fbm3(p.x * 0.25, p.y * 0.25, p.z * 0.25, 3, t.seed) + 0.05);
     expo *= clamp01(0.45 + 0.7 * dot(local, L));
     double height = clamp01((p.y - 2.0) / 12.0);
     double amb = (0.25 + 0.75 * outer) * (0.45 + 0.55 * height) * (0.7 + 0.3 * facing);
@@ -80,7 +80,12 @@ Col leaf_light(const Tree& t, V3 p, V3 local, double facing, Col albedo) {
     double back = 0.5 + 0.5 * dot(v, L);
     Col through = saturate(albedo, 1.35) * (1.6 * back * back);
     Col reflect = albedo * (0.35 * facing);
-    return albedo * (sky_ambient() * amb) + (through + reflect) * sun_color() * expo;
+    if (t.radius <= 0.0) {
+        amb *= 0.5;  // undergrowth sits in the shade of the trees
+        expo *= 0.25;
+        albedo = albedo * 0.6;
+    }
+    return albedo * (sky_ambient() * (0.75 * amb)) + (through + reflect) * sun_color() * expo;
 }
 
 class TreePainter {
@@ -92,9 +97,12 @@ class TreePainter {
         for (size_t i = 0; i < trees_.size(); ++i) {
             const Tree& t = trees_[i];
             int ti = static_cast<int>(i);
-            items_.push_back({t.z, 0, ti});
+            bool bush = t.radius <= 0.0;
+            if (!bush) {
+                items_.push_back({t.z, 0, ti});
+            }
             bool roadside = t.radius > 0.16 && std::fabs(t.x - road_center(t.z)) < kRoadHalf + 3.2;
-            int limbs = 3 + rng.below(4);
+            int limbs = bush ? 0 : 3 + rng.below(4);
             for (int k = 0; k < limbs; ++k) {
                 double h0 = t.crown.y - t.crown_radii.y * rng.range(0.4, 0.9);
                 V3 a{trunk_x(t, h0), h0, t.z};
@@ -106,7 +114,7 @@ class TreePainter {
                 limbs_.push_back({a, b, trunk_radius(t, h0) * 0.55, 0.03, ti});
                 items_.push_back({(a.z + b.z) * 0.5 + 0.3, 1, static_cast<int>(limbs_.size() - 1)});
             }
-            int count = roadside ? 260 : 130;
+            int count = bush ? 40 : (roadside ? 420 : 200);
             for (int k = 0; k < count; ++k) {
                 V3 d = random_in_ball(rng);
                 double l = std::sqrt(dot(d, d));
@@ -116,18 +124,23 @@ class TreePainter {
                 double rho =
                     k < count / 8 ? rng.range(0.2, 0.6) : 0.6 + 0.4 * std::sqrt(rng.uniform());
                 d = d * (rho / l);
+                if (!bush && k % 12 == 0) {
+                    // Drooping sprays below the crown.
+                    d.y = -rng.range(0.8, 1.2);
+                    d.x *= 0.8;
+                }
                 V3 p = t.crown +
                        V3{d.x * t.crown_radii.x, d.y * t.crown_radii.y, d.z * t.crown_radii.z};
                 // Clumping: leave gaps in the crown where the noise is low.
                 if (fbm3(p.x * 0.3, p.y * 0.3, p.z * 0.3, 3, t.seed + 5u) < -0.3) {
                     continue;
                 }
-                if (p.y < 2.5) {
+                if (p.y < (bush ? 0.2 : 2.5)) {
                     continue;
                 }
                 Blob b;
                 b.p = p;
-                b.r = rng.range(0.55, 1.05) * (roadside ? 1.0 : 0.9);
+                b.r = rng.range(0.55, 1.05) * (roadside ? 1.0 : 0.9) * (bush ? 0.7 : 1.0);
                 b.hue = t.hue + 0.45 * fbm3(p.x * 0.2, p.y * 0.2, p.z * 0.2, 3, 99u) +
                         0.12 * rng.gauss();
                 b.tree = ti;
