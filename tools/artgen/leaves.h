@@ -16,8 +16,8 @@ struct LeafSprite {
 
 constexpr int kLeafKinds = 8;
 
-// Draws leaf kind 0..7 into a size x size square leaving the given margin. When palette_shift is
-// not zero the leaf colours are replaced by an orange scheme (used for the program icon).
+// Draws leaf kind 0..7 into a size x size square leaving the given margin.
+// When orange_scheme is set the leaf colours are replaced by oranges (used for the program icon).
 LeafSprite render_leaf(int kind, int size, int margin, bool orange_scheme = false);
 
 // Sprite as written to disk: leaf pixels keep blue below 127, the ground is pure blue.
