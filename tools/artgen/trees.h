@@ -1,0 +1,13 @@
+// Trunks, limbs and the layered leaf clusters of the crowns, painted far to near.
+#pragma once
+
+#include <vector>
+
+#include "canvas.h"
+#include "scene.h"
+
+namespace art {
+
+void paint_trees(Canvas& canvas, const std::vector<Tree>& trees);
+
+}  // namespace art
