@@ -54,12 +54,21 @@ void ExpectFrames(std::uint32_t seed, bool direct, const std::vector<Golden>& go
 }
 
 TEST(Golden, GdiPaceFramesOfSeed20261208) {
-    ExpectFrames(20261208, false, {{1, 0x0ull}, {50, 0x0ull}, {500, 0x0ull}, {3000, 0x0ull}},
-                 0x0ull);
+    ExpectFrames(20261208, false,
+                 {{1, 0xedbd654971512051ull},
+                  {150, 0x456376e6e964ffb0ull},
+                  {500, 0xc761c568efa2ad4eull},
+                  {3000, 0x92ae320b05b589daull}},
+                 0x9e87703574266221ull);
 }
 
 TEST(Golden, DirectDrawPaceFramesOfSeed7) {
-    ExpectFrames(7, true, {{1, 0x0ull}, {77, 0x0ull}, {1000, 0x0ull}, {4000, 0x0ull}}, 0x0ull);
+    ExpectFrames(7, true,
+                 {{1, 0xedbd654971512051ull},
+                  {77, 0x4307e6ea02675211ull},
+                  {1000, 0x712918eb088408e7ull},
+                  {4000, 0x12716bc8192ae69eull}},
+                 0xcee7b1f6229515bbull);
 }
 
 }  // namespace
