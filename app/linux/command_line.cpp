@@ -1,0 +1,107 @@
+#include "command_line.h"
+
+#include <cctype>
+#include <charconv>
+
+namespace wendrel::linux_app {
+
+const char* const kHackUsage =
+    "usage: wendrel [-root | --root] [-window-id ID | --window-id ID]\n"
+    "       wendrel s | p WINDOW-ID | window\n";
+
+bool IsSwitch(std::string_view arg, std::string_view word) {
+    if (!arg.empty() && (arg[0] == '-' || arg[0] == '/'))
+        arg.remove_prefix(1);
+    if (arg.size() != word.size())
+        return false;
+    for (std::size_t i = 0; i < arg.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(arg[i])) !=
+            std::tolower(static_cast<unsigned char>(word[i])))
+            return false;
+    }
+    return true;
+}
+
+std::optional<unsigned long> ParseWindowId(std::string_view text) {
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.remove_prefix(2);
+        base = 16;
+    }
+    if (text.empty() || !std::isxdigit(static_cast<unsigned char>(text[0])))
+        return std::nullopt;
+    unsigned long value = 0;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (ec != std::errc() || ptr != text.data() + text.size() || value == 0)
+        return std::nullopt;
+    return value;
+}
+
+namespace {
+
+bool IsHackOption(std::string_view arg) {
+    return arg == "-root" || arg == "--root" || arg == "-window-id" || arg == "--window-id";
+}
+
+}  // namespace
+
+std::optional<LaunchRequest> ParseCommandLine(const std::vector<std::string>& args,
+                                              const char* xscreensaverWindow, std::string& error) {
+    LaunchRequest request;
+    const std::string first = args.empty() ? "" : args[0];
+    if (!args.empty() && IsSwitch(first, "p")) {
+        request.mode = SaverMode::Preview;
+        request.windowId = args.size() > 1 ? ParseWindowId(args[1]) : std::nullopt;
+        if (!request.windowId) {
+            error = args.size() > 1 ? "'" + args[1] + "' is not a window id"
+                                    : "preview mode needs a window id";
+            return std::nullopt;
+        }
+        return request;
+    }
+    if (!args.empty() && IsSwitch(first, "s")) {
+        request.mode = SaverMode::FullScreen;
+        return request;
+    }
+    if (!args.empty() && IsSwitch(first, "window")) {
+        request.mode = SaverMode::Window;
+        return request;
+    }
+
+    const bool daemonWindow = xscreensaverWindow != nullptr && *xscreensaverWindow != '\0';
+    bool hack = daemonWindow;
+    for (const std::string& arg : args)
+        hack = hack || IsHackOption(arg);
+    if (!hack)
+        return request;  // configuration
+
+    request.mode = SaverMode::Hack;
+    if (daemonWindow) {
+        request.windowId = ParseWindowId(xscreensaverWindow);
+        if (!request.windowId) {
+            error =
+                std::string("XSCREENSAVER_WINDOW '") + xscreensaverWindow + "' is not a window id";
+            return std::nullopt;
+        }
+    }
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "-root" || arg == "--root")
+            continue;
+        if (arg == "-window-id" || arg == "--window-id") {
+            const auto id = i + 1 < args.size() ? ParseWindowId(args[i + 1]) : std::nullopt;
+            if (!id) {
+                error = arg + " needs a window id";
+                return std::nullopt;
+            }
+            request.windowId = id;
+            ++i;
+            continue;
+        }
+        error = "unknown option '" + arg + "'";
+        return std::nullopt;
+    }
+    return request;
+}
+
+}  // namespace wendrel::linux_app

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace wendrel::linux_app {
+
+// True when `arg`, after one leading '-' or '/' is dropped, equals `word`
+// with letter case ignored.
+bool IsSwitch(std::string_view arg, std::string_view word);
+
+enum class SaverMode {
+    FullScreen,  // "s": the screen saver proper
+    Preview,     // "p <window id>": drawn into an existing window
+    Hack,        // an XScreenSaver hack: --root, --window-id, $XSCREENSAVER_WINDOW
+    Window,      // "window": an ordinary window, for trying it out
+    Config,      // anything else: the configuration dialog
+};
+
+struct LaunchRequest {
+    SaverMode mode = SaverMode::Config;
+    // Preview and hack modes: the window to draw into; none means the root
+    // window (--root with no window given).
+    std::optional<unsigned long> windowId;
+};
+
+// Chooses the mode from the arguments after the program name and the
+// value of $XSCREENSAVER_WINDOW (null when unset). Returns nothing, with a
+// one-line reason in `error`, for a bad window id or an unknown option in
+// a hack mode.
+std::optional<LaunchRequest> ParseCommandLine(const std::vector<std::string>& args,
+                                              const char* xscreensaverWindow, std::string& error);
+
+// A window id as X tools print it: decimal, or hexadecimal after "0x".
+std::optional<unsigned long> ParseWindowId(std::string_view text);
+
+extern const char* const kHackUsage;
+
+}  // namespace wendrel::linux_app

@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include "command_line.h"
+
+namespace wendrel::linux_app {
+namespace {
+
+std::optional<LaunchRequest> Parse(std::vector<std::string> args, const char* env = nullptr) {
+    std::string error;
+    auto request = ParseCommandLine(args, env, error);
+    if (!request) {
+        EXPECT_FALSE(error.empty());
+    }
+    return request;
+}
+
+SaverMode ModeOf(std::vector<std::string> args, const char* env = nullptr) {
+    const auto request = Parse(std::move(args), env);
+    EXPECT_TRUE(request);
+    return request ? request->mode : SaverMode::Config;
+}
+
+TEST(CommandLine, FirstArgumentChoosesTheMode) {
+    for (const char* s : {"s", "/S", "-s", "S"})
+        EXPECT_EQ(ModeOf({s}), SaverMode::FullScreen) << s;
+    for (const char* p : {"/p", "P", "-p"}) {
+        const auto r = Parse({p, "1234"});
+        ASSERT_TRUE(r) << p;
+        EXPECT_EQ(r->mode, SaverMode::Preview);
+        EXPECT_EQ(r->windowId, 1234u);
+    }
+    // Only one leading '-' or '/' is dropped, and the rest must match whole.
+    for (const char* other : {"/c", "/c:1234", "/a", "/p:1234", "--s", "ps", "x", "", "-", "/"})
+        EXPECT_EQ(ModeOf({other}), SaverMode::Config) << other;
+    EXPECT_EQ(ModeOf({}), SaverMode::Config);
+    EXPECT_EQ(ModeOf({"window"}), SaverMode::Window);
+    EXPECT_EQ(ModeOf({"-Window"}), SaverMode::Window);
+    // "p" is tested before anything else, whatever follows.
+    EXPECT_EQ(ModeOf({"p", "0x1a", "--root"}), SaverMode::Preview);
+    EXPECT_EQ(Parse({"p", "0x1A"})->windowId, 26u);
+}
+
+TEST(CommandLine, BadPreviewWindowIdsAreRefused) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"p"},
+                                                 {"p", "abc"},
+                                                 {"p", "12x"},
+                                                 {"p", "-5"},
+                                                 {"p", "0"},
+                                                 {"p", "0x"},
+                                                 {"p", "99999999999999999999999"}}) {
+        std::string error;
+        EXPECT_FALSE(ParseCommandLine(args, nullptr, error)) << args.size();
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(CommandLine, HackConventions) {
+    const auto root = Parse({"--root"});
+    ASSERT_TRUE(root);
+    EXPECT_EQ(root->mode, SaverMode::Hack);
+    EXPECT_FALSE(root->windowId);  // the root window
+    EXPECT_EQ(ModeOf({"-root"}), SaverMode::Hack);
+
+    const auto byOption = Parse({"-window-id", "0x400007"});
+    ASSERT_TRUE(byOption);
+    EXPECT_EQ(byOption->windowId, 0x400007u);
+    EXPECT_EQ(Parse({"--window-id", "77"})->windowId, 77u);
+
+    // The daemon's variable is read in every case; an explicit id wins.
+    const auto daemon = Parse({"--root"}, "0x2c00003");
+    ASSERT_TRUE(daemon);
+    EXPECT_EQ(daemon->mode, SaverMode::Hack);
+    EXPECT_EQ(daemon->windowId, 0x2c00003u);
+    EXPECT_EQ(Parse({}, "4242")->windowId, 4242u);
+    EXPECT_EQ(Parse({"--window-id", "9"}, "4242")->windowId, 9u);
+    EXPECT_EQ(ModeOf({}, ""), SaverMode::Config);  // set but empty: not a hack
+
+    std::string error;
+    EXPECT_FALSE(ParseCommandLine({"--root", "--fps"}, nullptr, error));
+    EXPECT_NE(error.find("--fps"), std::string::npos);
+    EXPECT_FALSE(ParseCommandLine({"--window-id"}, nullptr, error));
+    EXPECT_FALSE(ParseCommandLine({"--window-id", "zz"}, nullptr, error));
+    EXPECT_FALSE(ParseCommandLine({}, "not-a-window", error));
+    EXPECT_NE(error.find("XSCREENSAVER_WINDOW"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace wendrel::linux_app
