@@ -76,7 +76,7 @@ void paint_ground(Canvas& canvas, const std::vector<Tree>& trees) {
             double edge = kRoadHalf + 0.10 * fbm2(z * 0.9, 0.0, 3, side_seed) +
                           0.05 * fbm2(z * 6.0, 1.0, 2, side_seed, fpv * 6.0);
             Col alb;
-            double spec = 0.0;
+            double glint = 0.0;
             // Asphalt.
             double big = fbm2(x * 0.35, z * 0.35, 3, 31u);
             double grain = fbm2(x * 14.0, z * 14.0, 4, 32u, fpe * 14.0);
@@ -105,7 +105,7 @@ void paint_ground(Canvas& canvas, const std::vector<Tree>& trees) {
                            smoothstep(0.0, 0.45, fbm2(x * 2.2, z * 2.2, 3, 44u) + 0.2);
             if (to_edge < 0.0) {
                 alb = mix(asphalt, lit, drift * 0.8);
-                spec = 1.0 - drift;
+                glint = 1.0 - drift;
             } else {
                 alb = verge;
             }
@@ -117,10 +117,10 @@ void paint_ground(Canvas& canvas, const std::vector<Tree>& trees) {
             V3 d = view_dir(canvas, sx + 0.5, sy + 0.5);
             double cover = 0.75 - 0.25 * deep;
             Col c = alb * (amb * cover + sun * (vis * L.y));
-            if (spec > 0.0) {
+            if (glint > 0.0) {
                 V3 r{d.x, -d.y, d.z};
                 double s = clamp01(dot(r, L));
-                c = c + sun * (0.05 * spec * fpow(s, 8.0) * (0.3 + 0.7 * vis));
+                c = c + sun * (0.05 * glint * fpow(s, 8.0) * (0.3 + 0.7 * vis));
             }
             double dist = z * std::sqrt(1.0 + d.x * d.x / (d.z * d.z));
             canvas.at(sx, sy) = apply_fog(c, dist, d);
