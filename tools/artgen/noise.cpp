@@ -33,6 +33,10 @@ inline double dot3(int ix, int iy, int iz, double fx, double fy, double fz, uint
     return g[0] * fx + g[1] * fy + g[2] * fz;
 }
 
+// Fades out octaves finer than the pixel footprint, which would only alias.
+double octave_weight(double freq, double footprint) {
+    return footprint > 0.0 ? clamp01(2.0 - 3.0 * freq * footprint) : 1.0;
+}
 }  // namespace
 
 double noise2(double x, double y, uint32_t seed) {
@@ -83,12 +87,9 @@ double fbm2(double x, double y, int octaves, uint32_t seed, double footprint, do
     double norm = 0.0;
     double freq = 1.0;
     for (int i = 0; i < octaves; ++i) {
-        double weight = 1.0;
-        if (footprint > 0.0) {
-            weight = clamp01(2.0 - 3.0 * freq * footprint);
-            if (weight <= 0.0) {
-                break;
-            }
+        const double weight = octave_weight(freq, footprint);
+        if (weight <= 0.0) {
+            break;
         }
         sum += amp * weight * noise2(x, y, seed + static_cast<uint32_t>(i) * 1013u);
         norm += amp;
@@ -124,12 +125,9 @@ double ridged2(double x, double y, int octaves, uint32_t seed, double footprint)
     double norm = 0.0;
     double freq = 1.0;
     for (int i = 0; i < octaves; ++i) {
-        double weight = 1.0;
-        if (footprint > 0.0) {
-            weight = clamp01(2.0 - 3.0 * freq * footprint);
-            if (weight <= 0.0) {
-                break;
-            }
+        const double weight = octave_weight(freq, footprint);
+        if (weight <= 0.0) {
+            break;
         }
         double n = 1.0 - std::fabs(noise2(x, y, seed + static_cast<uint32_t>(i) * 389u));
         sum += amp * weight * n * n;
