@@ -37,6 +37,7 @@ inline double dot3(int ix, int iy, int iz, double fx, double fy, double fz, uint
 double octave_weight(double freq, double footprint) {
     return footprint > 0.0 ? clamp01(2.0 - 3.0 * freq * footprint) : 1.0;
 }
+
 }  // namespace
 
 double noise2(double x, double y, uint32_t seed) {
