@@ -1,0 +1,15 @@
+// wendrel: the Linux screen saver. Full-screen ("s"), preview into a
+// window ("p ID"), XScreenSaver hack (--root, --window-id ID,
+// $XSCREENSAVER_WINDOW), a plain window ("window"), or the configuration
+// dialog for anything else.
+#include <string>
+#include <vector>
+
+#include "saver_app.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    wendrel::linux_app::CSaverApp app(
+        wendrel::linux_app::CSettingsStore::ProgramName(argc > 0 ? argv[0] : "wendrel"));
+    return app.InitInstance(args);
+}

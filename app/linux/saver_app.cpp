@@ -1,0 +1,208 @@
+#include "saver_app.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "full_screen_wnd.h"
+#include "random.h"
+#include "stop_signals.h"
+#ifdef WENDREL_HAVE_CONFIG_DIALOG
+#include "config_dialog.h"
+#endif
+
+namespace wendrel::linux_app {
+namespace {
+
+constexpr const char* kCompanyKey = "Tavrin Screen Savers";
+// How often the window thread asks X about a window that is not ours.
+constexpr std::uint64_t kProbeMilliseconds = 100;
+
+void Complain(const std::string& message) {
+    std::fprintf(stderr, "wendrel: %s\n", message.c_str());
+}
+
+const char* DisplayName() {
+    const char* name = std::getenv("DISPLAY");
+    return name != nullptr && *name != '\0' ? name : "(unset)";
+}
+
+}  // namespace
+
+CSaverApp::CSaverApp(std::string programName)
+    : m_strProgram(std::move(programName)), m_handOver([this] {
+          SDL_Event event{};
+          event.type = m_nFrameEvent;
+          SDL_PushEvent(&event);
+      }) {}
+
+CSaverApp::~CSaverApp() {
+    EndSaver();
+}
+
+int CSaverApp::InitInstance(const std::vector<std::string>& args) {
+    SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
+    CSettingsStore store(CSettingsStore::DefaultConfigHome(), kCompanyKey, m_strProgram);
+    m_bNoDirect = store.GetProfileInt("LEAF", "NoDirect", 0);
+
+    std::string error;
+    const std::optional<LaunchRequest> request =
+        ParseCommandLine(args, std::getenv("XSCREENSAVER_WINDOW"), error);
+    if (!request) {
+        Complain(error);
+        std::fputs(kHackUsage, stderr);
+        return 2;
+    }
+    m_mode = request->mode;
+    if (m_mode == SaverMode::Config) {
+#ifdef WENDREL_HAVE_CONFIG_DIALOG
+        return RunConfigDialog(store);
+#else
+        Complain("this build has no configuration dialog");
+        return 1;
+#endif
+    }
+    return RunSaver(*request);
+}
+
+int CSaverApp::RunSaver(const LaunchRequest& request) {
+    // The X11 driver is the one that can draw into other programs' windows;
+    // SDL's own framebuffer (XShm) is used rather than one on OpenGL.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (m_mode == SaverMode::Hack || m_mode == SaverMode::Preview) {
+        // Part of a screen saver: never keep it from starting, never GL.
+        SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+        SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "software", SDL_HINT_OVERRIDE);
+    }
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        Complain(std::string("cannot open the X display ") + DisplayName() + ": " +
+                 SDL_GetError());
+        return 1;
+    }
+    m_bVideo = true;
+    display::TrapXErrors();
+    std::string error;
+    if (!m_probe.Open(error)) {
+        Complain(error + " " + DisplayName());
+        return 1;
+    }
+    m_nFrameEvent = SDL_RegisterEvents(1);
+    InstallStopSignals();
+
+    m_bDirectDraw = m_mode == SaverMode::FullScreen && m_bNoDirect == 0 ? 1 : 0;
+    m_scene.LoadBackground();
+    int status = 1;
+    if (!CreateMainWindow(request, error, status)) {
+        Complain(error);
+        EndSaver();
+        return status;
+    }
+    StartAnimationThread();
+    Run();
+    EndSaver();
+    return 0;
+}
+
+bool CSaverApp::CreateMainWindow(const LaunchRequest& request, std::string& error, int& status) {
+    status = 1;
+    switch (m_mode) {
+    case SaverMode::FullScreen: {
+        auto window = std::make_unique<display::CFullScreenWnd>();
+        const bool made = window->CreateFullScreen(m_bDirectDraw, error);
+        m_pMainWnd = std::move(window);
+        return made;
+    }
+    case SaverMode::Window:
+        m_pMainWnd = std::make_unique<display::CTryOutWnd>();
+        return m_pMainWnd->CreateWindowed(640, 480, error);
+    case SaverMode::Preview: {
+        const unsigned long child = m_probe.CreateChild(*request.windowId);
+        if (child == 0) {
+            error = "there is no window " + std::to_string(*request.windowId) + " to preview in";
+            return false;
+        }
+        m_pMainWnd = std::make_unique<display::CSaverWnd>();
+        return m_pMainWnd->CreateFrom(child, error);
+    }
+    case SaverMode::Hack: {
+        const unsigned long target = request.windowId.value_or(m_probe.Root());
+        const std::optional<display::WindowSize> size = m_probe.SizeOf(target);
+        if (!size) {
+            error = "there is no window " + std::to_string(target) + " to draw into";
+            return false;
+        }
+        m_foreignSize = *size;
+        m_pMainWnd = std::make_unique<display::CSaverWnd>();
+        return m_pMainWnd->CreateFrom(target, error);
+    }
+    case SaverMode::Config:
+        break;
+    }
+    return false;
+}
+
+void CSaverApp::StartAnimationThread() {
+    m_handOver.Reopen();
+    const PresentFn present = [this](CLeafScene& scene) { m_handOver.Offer(scene.Frame()); };
+    // The thread must not take the stop signals: their handler belongs to
+    // the loop's thread.
+    const CStopSignalBlock block;
+    m_thread.Start(m_scene, PresentHooks{present, present});
+}
+
+void CSaverApp::Run() {
+    while (!StopSignalled()) {
+        bool close = false;
+        SDL_Event event;
+        if (SDL_WaitEventTimeout(&event, 50) != 0) {
+            do {
+                if (event.type != m_nFrameEvent && m_pMainWnd->OnEvent(event))
+                    close = true;
+            } while (SDL_PollEvent(&event) != 0);
+        }
+        if (close || CheckForeignWindow())
+            break;
+        if (const std::uint8_t* frame = m_handOver.Pending()) {
+            m_pMainWnd->ShowFrame(frame);
+            m_handOver.Done();
+        }
+    }
+}
+
+bool CSaverApp::CheckForeignWindow() {
+    const unsigned long window = m_pMainWnd->ForeignWindow();
+    const std::uint64_t now = SDL_GetTicks64();
+    if (window == 0 || now < m_nNextProbe)
+        return false;
+    m_nNextProbe = now + kProbeMilliseconds;
+    const std::optional<display::WindowSize> size = m_probe.SizeOf(window);
+    if (!size)
+        return true;
+    if (m_mode == SaverMode::Hack && !(*size == m_foreignSize)) {
+        m_foreignSize = *size;
+        std::string error;
+        if (!m_pMainWnd->Rewrap(error)) {
+            Complain(error);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CSaverApp::EndSaver() {
+    // The thread may be waiting for its frame to be shown: release it,
+    // then stop it and wait for its end, before the window goes.
+    m_handOver.Cancel();
+    m_thread.Stop();
+    if (m_pMainWnd)
+        m_pMainWnd->Destroy();
+    m_pMainWnd.reset();
+    if (m_bVideo)
+        SDL_Quit();
+    m_bVideo = false;
+}
+
+}  // namespace wendrel::linux_app

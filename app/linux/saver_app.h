@@ -1,0 +1,55 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "animation.h"
+#include "command_line.h"
+#include "frame_hand_over.h"
+#include "leaf_scene.h"
+#include "saver_core.h"
+#include "saver_wnd.h"
+#include "settings_store.h"
+#include "x_windows.h"
+
+namespace wendrel::linux_app {
+
+// The application object of the Linux saver: start-up, the chosen mode's
+// window, the animation thread and the window thread's loop.
+class CSaverApp : public CSaverCore {
+  public:
+    explicit CSaverApp(std::string programName);
+    ~CSaverApp() override;
+
+    // Start-up and, for a saver mode, the loop until the window closes.
+    // Returns the exit status.
+    int InitInstance(const std::vector<std::string>& args);
+
+  private:
+    int RunSaver(const LaunchRequest& request);
+    bool CreateMainWindow(const LaunchRequest& request, std::string& error, int& status);
+    void StartAnimationThread();
+    void Run();
+    // True when the existing window drawn into went away.
+    bool CheckForeignWindow();
+    void EndSaver();
+
+    std::string m_strProgram;
+    std::int32_t m_bNoDirect = 0;
+    SaverMode m_mode = SaverMode::Config;
+    CLeafScene m_scene;
+    display::CFrameHandOver m_handOver;
+    CAnimationThread m_thread;
+    std::unique_ptr<display::CSaverWnd> m_pMainWnd;
+    display::CXProbe m_probe;
+    std::uint32_t m_nFrameEvent = 0;
+    bool m_bVideo = false;
+    display::WindowSize m_foreignSize{0, 0};
+    std::uint64_t m_nNextProbe = 0;
+};
+
+}  // namespace wendrel::linux_app

@@ -1,0 +1,49 @@
+#include "stop_signals.h"
+
+#include <pthread.h>
+
+#include <csignal>
+
+namespace wendrel::linux_app {
+namespace {
+
+volatile std::sig_atomic_t stopSignalled = 0;
+
+void OnStopSignal(int) {
+    stopSignalled = 1;
+}
+
+sigset_t StopSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGINT);
+    return set;
+}
+
+}  // namespace
+
+void InstallStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;  // no restart: a wait in the loop returns at once
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+bool StopSignalled() {
+    return stopSignalled != 0;
+}
+
+CStopSignalBlock::CStopSignalBlock() {
+    const sigset_t set = StopSignals();
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
+CStopSignalBlock::~CStopSignalBlock() {
+    const sigset_t set = StopSignals();
+    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+}
+
+}  // namespace wendrel::linux_app

@@ -1,0 +1,88 @@
+#include "exclusive_presenter.h"
+
+#include <vector>
+
+#include "frame_buffer.h"
+
+namespace wendrel::display {
+
+bool IsExclusiveMode(const SDL_DisplayMode& mode) {
+    const Uint32 format = mode.format;
+    if (mode.w != kFrameWidth || mode.h != kFrameHeight || SDL_ISPIXELFORMAT_FOURCC(format) ||
+        SDL_ISPIXELFORMAT_INDEXED(format) || SDL_ISPIXELFORMAT_ALPHA(format))
+        return false;
+    const int bits = static_cast<int>(SDL_BITSPERPIXEL(format));
+    return bits == 24 || bits == 32;
+}
+
+std::optional<SDL_DisplayMode> ChooseDisplayMode(std::span<const SDL_DisplayMode> modes) {
+    for (const SDL_DisplayMode& mode : modes) {
+        if (IsExclusiveMode(mode))
+            return mode;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+std::vector<SDL_DisplayMode> ListModes(int display) {
+    std::vector<SDL_DisplayMode> modes;
+    const int count = SDL_GetNumDisplayModes(display);
+    for (int i = 0; i < count; ++i) {
+        SDL_DisplayMode mode{};
+        if (SDL_GetDisplayMode(display, i, &mode) == 0)
+            modes.push_back(mode);
+    }
+    return modes;
+}
+
+// Puts `window` full-screen in the first acceptable mode of its display.
+bool SwitchMode(SDL_Window* window, std::string& error) {
+    int display = SDL_GetWindowDisplayIndex(window);
+    display = display < 0 ? 0 : display;
+    const std::vector<SDL_DisplayMode> modes = ListModes(display);
+    const std::optional<SDL_DisplayMode> mode = ChooseDisplayMode(modes);
+    if (!mode) {
+        error = "the display offers no 640x480 mode of 24 or 32 bits";
+        return false;
+    }
+    if (SDL_SetWindowDisplayMode(window, &*mode) != 0 ||
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0) {
+        error = std::string("cannot switch the display mode: ") + SDL_GetError();
+        return false;
+    }
+    // A hidden window switches the mode only when it is shown.
+    SDL_ShowWindow(window);
+    SDL_DisplayMode current{};
+    if (SDL_GetCurrentDisplayMode(display, &current) != 0 || current.w != kFrameWidth ||
+        current.h != kFrameHeight) {
+        error = "the display did not switch to 640x480";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool CExclusivePresenter::Init(SDL_Window* window, std::string& error) {
+    Release();
+    m_pWindow = window;
+    if (SwitchMode(window, error) && m_renderer.Create(window, error))
+        return true;
+    Release();
+    return false;
+}
+
+void CExclusivePresenter::Release() {
+    m_renderer.Destroy();
+    if (m_pWindow != nullptr)
+        SDL_SetWindowFullscreen(m_pWindow, 0);  // gives the display its mode back
+    m_pWindow = nullptr;
+}
+
+void CExclusivePresenter::Present(const std::uint8_t* frame) {
+    const SDL_Rect unscaled{0, 0, kFrameWidth, kFrameHeight};
+    m_renderer.Show(frame, &unscaled);
+}
+
+}  // namespace wendrel::display

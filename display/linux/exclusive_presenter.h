@@ -1,0 +1,48 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "frame_renderer.h"
+
+namespace wendrel::display {
+
+// True for a 640 x 480 mode of 24 or 32 bits of plain RGB: no palette, no
+// alpha, no packed YUV.
+bool IsExclusiveMode(const SDL_DisplayMode& mode);
+// The first acceptable mode in the list, in the list's order.
+std::optional<SDL_DisplayMode> ChooseDisplayMode(std::span<const SDL_DisplayMode> modes);
+
+// The exclusive full-screen presenter: the display switched to 640 x 480,
+// each frame copied unscaled and presented once per tick.
+class CExclusivePresenter {
+  public:
+    CExclusivePresenter() = default;
+    ~CExclusivePresenter() { Release(); }
+    CExclusivePresenter(const CExclusivePresenter&) = delete;
+    CExclusivePresenter& operator=(const CExclusivePresenter&) = delete;
+
+    // Switches `window`'s display to the first acceptable mode, shows the
+    // window full-screen in it and makes the renderer. Either all of it
+    // succeeds, or everything made is released, the mode restored, and
+    // false returned with the failing step in `error`.
+    bool Init(SDL_Window* window, std::string& error);
+    // Releases the renderer and restores the display mode; safe to call
+    // with nothing or only part set up.
+    void Release();
+    bool Recreate(std::string& error) { return m_renderer.Recreate(error); }
+    bool IsActive() const { return m_pWindow != nullptr; }
+
+    void Present(const std::uint8_t* frame);
+    void PaintWhite() { m_renderer.ShowWhite(); }
+
+  private:
+    SDL_Window* m_pWindow = nullptr;
+    CFrameRenderer m_renderer;
+};
+
+}  // namespace wendrel::display

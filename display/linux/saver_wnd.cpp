@@ -1,0 +1,90 @@
+#include "saver_wnd.h"
+
+namespace wendrel::display {
+
+CSaverWnd::~CSaverWnd() {
+    Destroy();
+}
+
+bool CSaverWnd::CreateFrom(unsigned long xid, std::string& error) {
+    Destroy();
+    m_pWindow = SDL_CreateWindowFrom(reinterpret_cast<const void*>(xid));
+    if (m_pWindow == nullptr) {
+        error = std::string("cannot use window ") + std::to_string(xid) + ": " + SDL_GetError();
+        return false;
+    }
+    m_nForeignWindow = xid;
+    if (!m_stretch.Create(m_pWindow, error)) {
+        Destroy();
+        return false;
+    }
+    return true;
+}
+
+bool CSaverWnd::CreateWindowed(int width, int height, std::string& error) {
+    Destroy();
+    m_pWindow = SDL_CreateWindow("Wendrel", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
+                                 height, SDL_WINDOW_RESIZABLE);
+    if (m_pWindow == nullptr) {
+        error = std::string("cannot make a window: ") + SDL_GetError();
+        return false;
+    }
+    if (!m_stretch.Create(m_pWindow, error)) {
+        Destroy();
+        return false;
+    }
+    PaintWhite();
+    return true;
+}
+
+bool CSaverWnd::Rewrap(std::string& error) {
+    const unsigned long xid = m_nForeignWindow;
+    return xid != 0 && CreateFrom(xid, error);
+}
+
+bool CSaverWnd::OnEvent(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_EXPOSED && m_nForeignWindow == 0)
+            PaintWhite();  // until the next frame covers it
+        break;
+    case SDL_RENDER_TARGETS_RESET:
+    case SDL_RENDER_DEVICE_RESET: {
+        std::string error;
+        RecreateRenderer(error);
+        m_bDropFrame = true;
+        break;
+    }
+    default:
+        break;
+    }
+    return false;
+}
+
+void CSaverWnd::ShowFrame(const std::uint8_t* frame) {
+    if (m_bDropFrame) {
+        m_bDropFrame = false;
+        return;
+    }
+    Present(frame);
+}
+
+void CSaverWnd::Destroy() {
+    m_stretch.Destroy();
+    // A window that is not ours stays: SDL forgets it without destroying it.
+    if (m_pWindow != nullptr)
+        SDL_DestroyWindow(m_pWindow);
+    m_pWindow = nullptr;
+    m_nForeignWindow = 0;
+    m_bDropFrame = false;
+}
+
+bool CTryOutWnd::OnEvent(const SDL_Event& event) {
+    if (event.type == SDL_QUIT ||
+        (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE) ||
+        (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE))
+        return true;
+    return CSaverWnd::OnEvent(event);
+}
+
+}  // namespace wendrel::display

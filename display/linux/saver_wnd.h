@@ -1,0 +1,61 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <string>
+
+#include "stretch_presenter.h"
+
+namespace wendrel::display {
+
+// The window the saver draws in, served by the stretch presenter: an
+// existing X window (the preview child, or a hack's window), or an
+// ordinary one of its own. It reacts to no input; its handlers run on the
+// thread that made it.
+class CSaverWnd {
+  public:
+    CSaverWnd() = default;
+    virtual ~CSaverWnd();
+    CSaverWnd(const CSaverWnd&) = delete;
+    CSaverWnd& operator=(const CSaverWnd&) = delete;
+
+    // Draws into the existing X window `xid`, at that window's size.
+    bool CreateFrom(unsigned long xid, std::string& error);
+    // A resizable window of its own.
+    bool CreateWindowed(int width, int height, std::string& error);
+    // Wraps the existing window anew, at its present size: SDL hears
+    // nothing when another program resizes a window that is not its own.
+    bool Rewrap(std::string& error);
+
+    // True when the event asks the window to close.
+    virtual bool OnEvent(const SDL_Event& event);
+    void ShowFrame(const std::uint8_t* frame);
+    virtual void Destroy();
+
+    SDL_Window* Window() const { return m_pWindow; }
+    // The existing window drawn into; 0 for a window of our own.
+    unsigned long ForeignWindow() const { return m_nForeignWindow; }
+
+  protected:
+    virtual void Present(const std::uint8_t* frame) { m_stretch.Present(frame); }
+    virtual void PaintWhite() { m_stretch.PaintWhite(); }
+    // The renderer was lost: make it anew; the frame on its way is dropped.
+    virtual bool RecreateRenderer(std::string& error) { return m_stretch.Recreate(error); }
+
+    SDL_Window* m_pWindow = nullptr;
+    CStretchPresenter m_stretch;
+
+  private:
+    unsigned long m_nForeignWindow = 0;
+    bool m_bDropFrame = false;
+};
+
+// The window of `wendrel window`: an ordinary one for trying the saver out,
+// closed by its close button or Esc.
+class CTryOutWnd : public CSaverWnd {
+  public:
+    bool OnEvent(const SDL_Event& event) override;
+};
+
+}  // namespace wendrel::display

@@ -1,0 +1,67 @@
+#include "x_windows.h"
+
+#include <X11/Xlib.h>
+
+namespace wendrel::display {
+namespace {
+
+// Touched only by the thread that makes X calls, the window thread.
+unsigned long errorCount = 0;
+
+int CountError(Display*, XErrorEvent*) {
+    ++errorCount;
+    return 0;
+}
+
+}  // namespace
+
+void TrapXErrors() {
+    XSetErrorHandler(CountError);
+}
+
+unsigned long XErrorCount() {
+    return errorCount;
+}
+
+CXProbe::~CXProbe() {
+    if (m_pDisplay != nullptr)
+        XCloseDisplay(m_pDisplay);
+}
+
+bool CXProbe::Open(std::string& error) {
+    if (m_pDisplay == nullptr)
+        m_pDisplay = XOpenDisplay(nullptr);
+    if (m_pDisplay == nullptr) {
+        error = "cannot open the X display";
+        return false;
+    }
+    return true;
+}
+
+unsigned long CXProbe::Root() const {
+    return DefaultRootWindow(m_pDisplay);
+}
+
+std::optional<WindowSize> CXProbe::SizeOf(unsigned long window) {
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(m_pDisplay, window, &attributes) == 0)
+        return std::nullopt;
+    return WindowSize{attributes.width, attributes.height};
+}
+
+unsigned long CXProbe::CreateChild(unsigned long parent) {
+    const std::optional<WindowSize> size = SizeOf(parent);
+    if (!size || size->width <= 0 || size->height <= 0)
+        return 0;
+    const unsigned long before = errorCount;
+    const int screen = DefaultScreen(m_pDisplay);
+    const Window child = XCreateSimpleWindow(
+        m_pDisplay, parent, 0, 0, static_cast<unsigned>(size->width),
+        static_cast<unsigned>(size->height), 0, BlackPixel(m_pDisplay, screen),
+        WhitePixel(m_pDisplay, screen));
+    XMapWindow(m_pDisplay, child);
+    XSync(m_pDisplay, False);
+    return errorCount == before ? child : 0;
+}
+
+}  // namespace wendrel::display
