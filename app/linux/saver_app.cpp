@@ -78,8 +78,7 @@ int CSaverApp::RunSaver(const LaunchRequest& request) {
         SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "software", SDL_HINT_OVERRIDE);
     }
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        Complain(std::string("cannot open the X display ") + DisplayName() + ": " +
-                 SDL_GetError());
+        Complain(std::string("cannot open the X display ") + DisplayName() + ": " + SDL_GetError());
         return 1;
     }
     m_bVideo = true;
@@ -109,37 +108,38 @@ int CSaverApp::RunSaver(const LaunchRequest& request) {
 bool CSaverApp::CreateMainWindow(const LaunchRequest& request, std::string& error, int& status) {
     status = 1;
     switch (m_mode) {
-    case SaverMode::FullScreen: {
-        auto window = std::make_unique<display::CFullScreenWnd>();
-        const bool made = window->CreateFullScreen(m_bDirectDraw, error);
-        m_pMainWnd = std::move(window);
-        return made;
-    }
-    case SaverMode::Window:
-        m_pMainWnd = std::make_unique<display::CTryOutWnd>();
-        return m_pMainWnd->CreateWindowed(640, 480, error);
-    case SaverMode::Preview: {
-        const unsigned long child = m_probe.CreateChild(*request.windowId);
-        if (child == 0) {
-            error = "there is no window " + std::to_string(*request.windowId) + " to preview in";
-            return false;
+        case SaverMode::FullScreen: {
+            auto window = std::make_unique<display::CFullScreenWnd>();
+            const bool made = window->CreateFullScreen(m_bDirectDraw, error);
+            m_pMainWnd = std::move(window);
+            return made;
         }
-        m_pMainWnd = std::make_unique<display::CSaverWnd>();
-        return m_pMainWnd->CreateFrom(child, error);
-    }
-    case SaverMode::Hack: {
-        const unsigned long target = request.windowId.value_or(m_probe.Root());
-        const std::optional<display::WindowSize> size = m_probe.SizeOf(target);
-        if (!size) {
-            error = "there is no window " + std::to_string(target) + " to draw into";
-            return false;
+        case SaverMode::Window:
+            m_pMainWnd = std::make_unique<display::CTryOutWnd>();
+            return m_pMainWnd->CreateWindowed(640, 480, error);
+        case SaverMode::Preview: {
+            const unsigned long child = m_probe.CreateChild(*request.windowId);
+            if (child == 0) {
+                error =
+                    "there is no window " + std::to_string(*request.windowId) + " to preview in";
+                return false;
+            }
+            m_pMainWnd = std::make_unique<display::CSaverWnd>();
+            return m_pMainWnd->CreateFrom(child, error);
         }
-        m_foreignSize = *size;
-        m_pMainWnd = std::make_unique<display::CSaverWnd>();
-        return m_pMainWnd->CreateFrom(target, error);
-    }
-    case SaverMode::Config:
-        break;
+        case SaverMode::Hack: {
+            const unsigned long target = request.windowId.value_or(m_probe.Root());
+            const std::optional<display::WindowSize> size = m_probe.SizeOf(target);
+            if (!size) {
+                error = "there is no window " + std::to_string(target) + " to draw into";
+                return false;
+            }
+            m_foreignSize = *size;
+            m_pMainWnd = std::make_unique<display::CSaverWnd>();
+            return m_pMainWnd->CreateFrom(target, error);
+        }
+        case SaverMode::Config:
+            break;
     }
     return false;
 }

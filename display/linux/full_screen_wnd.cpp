@@ -11,9 +11,9 @@ bool CFullScreenWnd::CreateFullScreen(std::int32_t& bDirectDraw, std::string& er
     m_mouse.Reset();
     SDL_Rect screen{0, 0, 640, 480};
     SDL_GetDisplayBounds(0, &screen);
-    m_pWindow = SDL_CreateWindow("Wendrel", screen.x, screen.y, screen.w, screen.h,
-                                 SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP |
-                                     SDL_WINDOW_HIDDEN);
+    m_pWindow =
+        SDL_CreateWindow("Wendrel", screen.x, screen.y, screen.w, screen.h,
+                         SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_HIDDEN);
     if (m_pWindow == nullptr) {
         error = std::string("cannot make the full-screen window: ") + SDL_GetError();
         return false;
@@ -38,19 +38,19 @@ bool CFullScreenWnd::CreateFullScreen(std::int32_t& bDirectDraw, std::string& er
 
 bool CFullScreenWnd::OnEvent(const SDL_Event& event) {
     switch (event.type) {
-    case SDL_KEYDOWN:
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_QUIT:
-        return true;
-    case SDL_MOUSEMOTION:
-        return m_mouse.OnMove(event.motion.x, event.motion.y);
-    case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
-            event.window.event == SDL_WINDOWEVENT_CLOSE)
+        case SDL_KEYDOWN:
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_QUIT:
             return true;
-        break;
-    default:
-        break;
+        case SDL_MOUSEMOTION:
+            return m_mouse.OnMove(event.motion.x, event.motion.y);
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
+                event.window.event == SDL_WINDOWEVENT_CLOSE)
+                return true;
+            break;
+        default:
+            break;
     }
     return CSaverWnd::OnEvent(event);
 }

@@ -44,19 +44,19 @@ bool CSaverWnd::Rewrap(std::string& error) {
 
 bool CSaverWnd::OnEvent(const SDL_Event& event) {
     switch (event.type) {
-    case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_EXPOSED && m_nForeignWindow == 0)
-            PaintWhite();  // until the next frame covers it
-        break;
-    case SDL_RENDER_TARGETS_RESET:
-    case SDL_RENDER_DEVICE_RESET: {
-        std::string error;
-        RecreateRenderer(error);
-        m_bDropFrame = true;
-        break;
-    }
-    default:
-        break;
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_EXPOSED && m_nForeignWindow == 0)
+                PaintWhite();  // until the next frame covers it
+            break;
+        case SDL_RENDER_TARGETS_RESET:
+        case SDL_RENDER_DEVICE_RESET: {
+            std::string error;
+            RecreateRenderer(error);
+            m_bDropFrame = true;
+            break;
+        }
+        default:
+            break;
     }
     return false;
 }

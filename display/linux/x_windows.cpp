@@ -55,10 +55,10 @@ unsigned long CXProbe::CreateChild(unsigned long parent) {
         return 0;
     const unsigned long before = errorCount;
     const int screen = DefaultScreen(m_pDisplay);
-    const Window child = XCreateSimpleWindow(
-        m_pDisplay, parent, 0, 0, static_cast<unsigned>(size->width),
-        static_cast<unsigned>(size->height), 0, BlackPixel(m_pDisplay, screen),
-        WhitePixel(m_pDisplay, screen));
+    const Window child =
+        XCreateSimpleWindow(m_pDisplay, parent, 0, 0, static_cast<unsigned>(size->width),
+                            static_cast<unsigned>(size->height), 0, BlackPixel(m_pDisplay, screen),
+                            WhitePixel(m_pDisplay, screen));
     XMapWindow(m_pDisplay, child);
     XSync(m_pDisplay, False);
     return errorCount == before ? child : 0;
