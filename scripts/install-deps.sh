@@ -21,6 +21,6 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
-    apt-get update -q
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+    apt-get -o DPkg::Lock::Timeout=600 update -q
+    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends "${missing[@]}"
 fi

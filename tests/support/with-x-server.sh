@@ -15,43 +15,61 @@ fi
 [ "${1:-}" = "--" ] && shift
 here=$(cd "$(dirname "$0")" && pwd)
 
-display=
-for n in $(seq 90 160); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-        display=$n
-        break
-    fi
-done
-[ -n "$display" ] || { echo "with-x-server: no free display" >&2; exit 1; }
-log=$(mktemp "/tmp/wendrel-x$display.XXXXXX.log")
-
-case $kind in
-xvfb) Xvfb ":$display" -screen 0 "${size}x24" -nolisten tcp -noreset >"$log" 2>&1 & ;;
-dummy) Xorg ":$display" -config "$here/xorg-dummy.conf" -noreset -nolisten tcp \
-       -logfile "$log" vt1 -novtswitch -sharevts >/dev/null 2>&1 & ;;
-*) echo "with-x-server: unknown server '$kind'" >&2; exit 2 ;;
-esac
-server=$!
+server=
+log=
 cleanup() {
-    kill "$server" 2>/dev/null || true
-    wait "$server" 2>/dev/null || true
-    rm -f "$log"
+    if [ -n "$server" ]; then
+        kill "$server" 2>/dev/null || true
+        wait "$server" 2>/dev/null || true
+    fi
+    [ -z "$log" ] || rm -f "$log"
 }
 trap cleanup EXIT
 
-export DISPLAY=":$display"
-for _ in $(seq 1 100); do
-    if xdpyinfo >/dev/null 2>&1; then
+# Starts the server on display $1; true once it answers. Another run may
+# take the same free-looking display at the same moment: then our server
+# dies at once and the caller tries the next number.
+start_server() {
+    local n=$1
+    log=$(mktemp "/tmp/wendrel-x$n.XXXXXX.log")
+    case $kind in
+    xvfb) Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp -noreset >"$log" 2>&1 & ;;
+    dummy) Xorg ":$n" -config "$here/xorg-dummy.conf" -noreset -nolisten tcp \
+           -logfile "$log" vt1 -novtswitch -sharevts >/dev/null 2>&1 & ;;
+    esac
+    server=$!
+    for _ in $(seq 1 150); do
+        kill -0 "$server" 2>/dev/null || return 1
+        if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && kill -0 "$server" 2>/dev/null; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+case $kind in
+xvfb | dummy) ;;
+*) echo "with-x-server: unknown server '$kind'" >&2; exit 2 ;;
+esac
+display=
+for n in $(seq 90 160); do
+    [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ] || continue
+    if start_server "$n"; then
+        display=$n
         break
     fi
-    if ! kill -0 "$server" 2>/dev/null; then
-        echo "with-x-server: the $kind server did not start:" >&2
-        tail -20 "$log" >&2 || true
-        exit 1
+    if [ -e "/tmp/.X$n-lock" ]; then
+        cleanup
+        server=
+        continue
     fi
-    sleep 0.1
+    echo "with-x-server: the $kind server did not start:" >&2
+    tail -20 "$log" >&2 || true
+    exit 1
 done
-xdpyinfo >/dev/null 2>&1 || { echo "with-x-server: server not ready" >&2; exit 1; }
+[ -n "$display" ] || { echo "with-x-server: no free display" >&2; exit 1; }
+export DISPLAY=":$display"
 status=0
 "$@" || status=$?
 exit $status

@@ -1,0 +1,158 @@
+#include "frame_match.h"
+
+#include <png.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "animation.h"
+#include "frame_buffer.h"
+#include "leaf_scene.h"
+#include "random.h"
+#include "saver_core.h"
+
+namespace wendrel::frame_match {
+
+bool ReadPng(const std::string& path, Screenshot& shot, std::string& error) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) {
+        error = path + ": " + image.message;
+        return false;
+    }
+    image.format = PNG_FORMAT_RGB;
+    shot.width = static_cast<int>(image.width);
+    shot.height = static_cast<int>(image.height);
+    shot.rgb.assign(PNG_IMAGE_SIZE(image), 0);
+    if (!png_image_finish_read(&image, nullptr, shot.rgb.data(), 0, nullptr)) {
+        error = path + ": " + image.message;
+        png_image_free(&image);
+        return false;
+    }
+    return true;
+}
+
+CSampler::CSampler(const Screenshot& shot, const Rect& rect, int maxSamples, int tolerance)
+    : m_tolerance(tolerance) {
+    // An even grid with about `maxSamples` points over the rectangle.
+    const double area = static_cast<double>(rect.width) * rect.height;
+    int step = 1;
+    while (area / (static_cast<double>(step) * step) > maxSamples)
+        ++step;
+    for (int dy = step / 2; dy < rect.height; dy += step) {
+        for (int dx = step / 2; dx < rect.width; dx += step) {
+            const int x = rect.x + dx;
+            const int y = rect.y + dy;
+            if (x < 0 || y < 0 || x >= shot.width || y >= shot.height)
+                continue;
+            const std::uint8_t* p = &shot.rgb[(static_cast<std::size_t>(y) * shot.width + x) * 3];
+            Sample s{p[0], p[1], p[2],
+                     static_cast<int>((static_cast<std::int64_t>(dx) * 2 + 1) * kFrameWidth /
+                                      (2 * static_cast<std::int64_t>(rect.width))),
+                     static_cast<int>((static_cast<std::int64_t>(dy) * 2 + 1) * kFrameHeight /
+                                      (2 * static_cast<std::int64_t>(rect.height)))};
+            m_samples.push_back(s);
+        }
+    }
+}
+
+bool CSampler::Explains(const std::uint8_t* frame, const Sample& s) const {
+    for (int oy = -1; oy <= 1; ++oy) {
+        const int sy = s.sy + oy;
+        if (sy < 0 || sy >= kFrameHeight)
+            continue;
+        // The first stored row is the bottom one on the screen.
+        const std::uint8_t* row = frame + static_cast<std::size_t>(kFrameHeight - 1 - sy) *
+                                              static_cast<std::size_t>(kFrameStride);
+        for (int ox = -1; ox <= 1; ++ox) {
+            const int sx = s.sx + ox;
+            if (sx < 0 || sx >= kFrameWidth)
+                continue;
+            const std::uint8_t* px = row + sx * 3;
+            if (std::abs(px[2] - s.r) <= m_tolerance && std::abs(px[1] - s.g) <= m_tolerance &&
+                std::abs(px[0] - s.b) <= m_tolerance)
+                return true;
+        }
+    }
+    return false;
+}
+
+std::size_t CSampler::CountMatches(const std::uint8_t* frame, std::size_t allowedMisses) const {
+    std::size_t misses = 0;
+    for (const Sample& s : m_samples) {
+        if (!Explains(frame, s) && ++misses > allowedMisses)
+            break;
+    }
+    return m_samples.size() - std::min(misses, m_samples.size());
+}
+
+void CSampler::MarkBackground(const std::uint8_t* background) {
+    for (Sample& s : m_samples)
+        s.background = Explains(background, s);
+}
+
+std::size_t CSampler::LeafSampleCount() const {
+    return static_cast<std::size_t>(std::count_if(m_samples.begin(), m_samples.end(),
+                                                  [](const Sample& s) { return !s.background; }));
+}
+
+std::size_t CSampler::CountLeafMatches(const std::uint8_t* frame) const {
+    return static_cast<std::size_t>(
+        std::count_if(m_samples.begin(), m_samples.end(),
+                      [&](const Sample& s) { return !s.background && Explains(frame, s); }));
+}
+
+bool IsMatch(const MatchResult& result, double wanted) {
+    return result.fraction >= wanted && (result.leafSamples == 0 || result.leafFraction >= wanted);
+}
+
+MatchResult SearchFrames(CSampler& sampler, std::uint32_t firstSeed, std::uint32_t lastSeed,
+                         std::uint64_t maxTicks, bool directDraw, double wanted) {
+    CSaverCore core;
+    {
+        CLeafScene plain;
+        plain.LoadBackground();
+        sampler.MarkBackground(plain.Background());
+    }
+    const std::size_t leafSamples = sampler.LeafSampleCount();
+    core.m_bDirectDraw = directDraw ? 1 : 0;
+    MatchResult best;
+    const std::size_t count = std::max<std::size_t>(sampler.Count(), 1);
+    std::size_t bestMatches = 0;
+    for (std::uint32_t seed = firstSeed;; ++seed) {
+        CLeafScene scene;
+        scene.LoadBackground();
+        ResetAnimationGlobals();
+        SeedRandom(seed);
+        for (std::uint64_t tick = 1; tick <= maxTicks; ++tick) {
+            AnimationTick(scene, {});
+            // Only frames that beat the best so far need a full count.
+            const std::size_t matches = sampler.CountMatches(scene.Frame(), count - bestMatches);
+            if (matches > bestMatches) {
+                bestMatches = matches;
+                best = {seed, tick, static_cast<double>(matches) / static_cast<double>(count),
+                        leafSamples, 0.0};
+                if (leafSamples > 0)
+                    best.leafFraction =
+                        static_cast<double>(sampler.CountLeafMatches(scene.Frame())) /
+                        static_cast<double>(leafSamples);
+                if (IsMatch(best, wanted))
+                    return best;
+            }
+        }
+        if (seed == lastSeed)
+            break;
+    }
+    return best;
+}
+
+double MatchBackground(const CSampler& sampler) {
+    CSaverCore core;
+    CLeafScene scene;
+    scene.LoadBackground();
+    const std::size_t count = std::max<std::size_t>(sampler.Count(), 1);
+    return static_cast<double>(sampler.CountMatches(scene.Background(), count)) /
+           static_cast<double>(count);
+}
+
+}  // namespace wendrel::frame_match

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace wendrel::frame_match {
+
+// A screenshot, 8-bit RGB, rows top to bottom.
+struct Screenshot {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgb;
+};
+
+bool ReadPng(const std::string& path, Screenshot& shot, std::string& error);
+
+// The part of the screenshot the frame was stretched onto.
+struct Rect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// Sampled points of the screenshot with the frame pixels a stretch may
+// have taken each from: nearest-neighbour scalers round differently, so a
+// point may show any of the 3 x 3 source pixels around its exact position.
+class CSampler {
+  public:
+    CSampler(const Screenshot& shot, const Rect& rect, int maxSamples, int tolerance);
+    std::size_t Count() const { return m_samples.size(); }
+    // Samples the 640 x 480 bottom-up BGR frame explains, giving up once
+    // more than `allowedMisses` fail.
+    std::size_t CountMatches(const std::uint8_t* frame, std::size_t allowedMisses) const;
+    // Notes which samples the bare background explains; the others show
+    // leaves (or something that is not the frame at all).
+    void MarkBackground(const std::uint8_t* background);
+    std::size_t LeafSampleCount() const;
+    std::size_t CountLeafMatches(const std::uint8_t* frame) const;
+
+  private:
+    struct Sample {
+        std::uint8_t r, g, b;
+        int sx, sy;  // nearest frame pixel, sy counted from the top
+        bool background = false;
+    };
+    bool Explains(const std::uint8_t* frame, const Sample& s) const;
+    std::vector<Sample> m_samples;
+    int m_tolerance;
+};
+
+struct MatchResult {
+    std::uint32_t seed = 0;
+    std::uint64_t tick = 0;
+    double fraction = 0.0;        // of all samples
+    std::size_t leafSamples = 0;  // samples the bare background does not explain
+    double leafFraction = 0.0;    // of those, explained by this frame
+};
+
+// Runs the animation from each seed for up to `maxTicks` ticks and returns
+// the tick whose frame explains most samples; stops at the first that
+// explains at least `wanted` of them. Leaves may cover little of a frame,
+// so a real match must also explain `wanted` of the samples that the bare
+// background does not (see IsMatch).
+MatchResult SearchFrames(CSampler& sampler, std::uint32_t firstSeed, std::uint32_t lastSeed,
+                         std::uint64_t maxTicks, bool directDraw, double wanted);
+
+bool IsMatch(const MatchResult& result, double wanted);
+
+// The background alone, as a baseline.
+double MatchBackground(const CSampler& sampler);
+
+}  // namespace wendrel::frame_match
