@@ -4,12 +4,10 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "config_dialog.h"
 #include "full_screen_wnd.h"
 #include "random.h"
 #include "stop_signals.h"
-#ifdef WENDREL_HAVE_CONFIG_DIALOG
-#include "config_dialog.h"
-#endif
 
 namespace wendrel::linux_app {
 namespace {
@@ -43,7 +41,7 @@ CSaverApp::~CSaverApp() {
 int CSaverApp::InitInstance(const std::vector<std::string>& args) {
     SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
     CSettingsStore store(CSettingsStore::DefaultConfigHome(), kCompanyKey, m_strProgram);
-    m_bNoDirect = store.GetProfileInt("LEAF", "NoDirect", 0);
+    m_bNoDirect = store.GetProfileInt(kSettingsSection, kNoDirectEntry, 0);
 
     std::string error;
     const std::optional<LaunchRequest> request =
@@ -54,14 +52,8 @@ int CSaverApp::InitInstance(const std::vector<std::string>& args) {
         return 2;
     }
     m_mode = request->mode;
-    if (m_mode == SaverMode::Config) {
-#ifdef WENDREL_HAVE_CONFIG_DIALOG
+    if (m_mode == SaverMode::Config)
         return RunConfigDialog(store);
-#else
-        Complain("this build has no configuration dialog");
-        return 1;
-#endif
-    }
     return RunSaver(*request);
 }
 

@@ -1,0 +1,73 @@
+// wendrel-test-window [WIDTHxHEIGHT] [--seconds N]: a plain black X window
+// for the end-to-end tests to hand to the saver. Prints its id (decimal)
+// once it is mapped, and destroys it on SIGTERM or SIGINT, or after N
+// seconds.
+#include <X11/Xlib.h>
+#include <poll.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+void OnSignal(int) {
+    stopRequested = 1;
+}
+
+int Usage() {
+    std::fputs("usage: wendrel-test-window [WIDTHxHEIGHT] [--seconds N]\n", stderr);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    unsigned width = 320, height = 240;
+    double seconds = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc)
+            seconds = std::atof(argv[++i]);
+        else if (std::sscanf(argv[i], "%ux%u", &width, &height) != 2 || width == 0 || height == 0)
+            return Usage();
+    }
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        std::fputs("wendrel-test-window: cannot open the display\n", stderr);
+        return 1;
+    }
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+
+    const int screen = DefaultScreen(display);
+    const Window window =
+        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, width, height, 0,
+                            BlackPixel(display, screen), BlackPixel(display, screen));
+    XStoreName(display, window, "wendrel-test-window");
+    XSelectInput(display, window, StructureNotifyMask);
+    XMapWindow(display, window);
+    for (XEvent event; XNextEvent(display, &event) == 0 && event.type != MapNotify;) {
+    }
+    std::printf("%lu\n", window);
+    std::fflush(stdout);
+
+    const std::time_t end = std::time(nullptr) + static_cast<std::time_t>(seconds);
+    while (!stopRequested && (seconds <= 0 || std::time(nullptr) < end)) {
+        while (XPending(display) > 0) {
+            XEvent event;
+            XNextEvent(display, &event);
+        }
+        pollfd fd{ConnectionNumber(display), POLLIN, 0};
+        poll(&fd, 1, 50);
+    }
+    XDestroyWindow(display, window);
+    XCloseDisplay(display);
+    return 0;
+}
