@@ -15,6 +15,8 @@ namespace {
 constexpr const char* kCompanyKey = "Tavrin Screen Savers";
 // How often the window thread asks X about a window that is not ours.
 constexpr std::uint64_t kProbeMilliseconds = 100;
+// The longest the loop waits for a frame before it looks at events again.
+constexpr std::chrono::milliseconds kWaitMilliseconds{20};
 
 void Complain(const std::string& message) {
     std::fprintf(stderr, "wendrel: %s\n", message.c_str());
@@ -27,12 +29,7 @@ const char* DisplayName() {
 
 }  // namespace
 
-CSaverApp::CSaverApp(std::string programName)
-    : m_strProgram(std::move(programName)), m_handOver([this] {
-          SDL_Event event{};
-          event.type = m_nFrameEvent;
-          SDL_PushEvent(&event);
-      }) {}
+CSaverApp::CSaverApp(std::string programName) : m_strProgram(std::move(programName)) {}
 
 CSaverApp::~CSaverApp() {
     EndSaver();
@@ -80,7 +77,6 @@ int CSaverApp::RunSaver(const LaunchRequest& request) {
         Complain(error + " " + DisplayName());
         return 1;
     }
-    m_nFrameEvent = SDL_RegisterEvents(1);
     InstallStopSignals();
 
     m_bDirectDraw = m_mode == SaverMode::FullScreen && m_bNoDirect == 0 ? 1 : 0;
@@ -146,18 +142,18 @@ void CSaverApp::StartAnimationThread() {
 }
 
 void CSaverApp::Run() {
+    // The loop wakes for each frame; SDL's own wake-up cannot be relied on,
+    // since it goes to the window's maker, which for a window that is not
+    // ours is another program.
     while (!StopSignalled()) {
+        const std::uint8_t* frame = m_handOver.WaitPending(kWaitMilliseconds);
         bool close = false;
         SDL_Event event;
-        if (SDL_WaitEventTimeout(&event, 50) != 0) {
-            do {
-                if (event.type != m_nFrameEvent && m_pMainWnd->OnEvent(event))
-                    close = true;
-            } while (SDL_PollEvent(&event) != 0);
-        }
+        while (SDL_PollEvent(&event) != 0)
+            close = m_pMainWnd->OnEvent(event) || close;
         if (close || CheckForeignWindow())
             break;
-        if (const std::uint8_t* frame = m_handOver.Pending()) {
+        if (frame != nullptr) {
             m_pMainWnd->ShowFrame(frame);
             m_handOver.Done();
         }

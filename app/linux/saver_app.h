@@ -46,7 +46,6 @@ class CSaverApp : public CSaverCore {
     CAnimationThread m_thread;
     std::unique_ptr<display::CSaverWnd> m_pMainWnd;
     display::CXProbe m_probe;
-    std::uint32_t m_nFrameEvent = 0;
     bool m_bVideo = false;
     display::WindowSize m_foreignSize{0, 0};
     std::uint64_t m_nNextProbe = 0;

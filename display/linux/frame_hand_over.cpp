@@ -1,10 +1,6 @@
 #include "frame_hand_over.h"
 
-#include <utility>
-
 namespace wendrel::display {
-
-CFrameHandOver::CFrameHandOver(std::function<void()> wake) : m_fnWake(std::move(wake)) {}
 
 void CFrameHandOver::Offer(const std::uint8_t* frame) {
     {
@@ -13,8 +9,7 @@ void CFrameHandOver::Offer(const std::uint8_t* frame) {
             return;
         m_pFrame = frame;
     }
-    if (m_fnWake)
-        m_fnWake();
+    m_changed.notify_all();
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [this] { return m_pFrame == nullptr || m_bCancelled; });
     m_pFrame = nullptr;
@@ -22,6 +17,12 @@ void CFrameHandOver::Offer(const std::uint8_t* frame) {
 
 const std::uint8_t* CFrameHandOver::Pending() {
     std::lock_guard lock(m_mutex);
+    return m_pFrame;
+}
+
+const std::uint8_t* CFrameHandOver::WaitPending(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait_for(lock, timeout, [this] { return m_pFrame != nullptr; });
     return m_pFrame;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <functional>
 #include <mutex>
 
 namespace wendrel::display {
@@ -13,9 +13,7 @@ namespace wendrel::display {
 // is read.
 class CFrameHandOver {
   public:
-    // `wake` runs on the animation thread after each offer, to rouse the
-    // window thread (an SDL user event, say).
-    explicit CFrameHandOver(std::function<void()> wake = {});
+    CFrameHandOver() = default;
     CFrameHandOver(const CFrameHandOver&) = delete;
     CFrameHandOver& operator=(const CFrameHandOver&) = delete;
 
@@ -25,6 +23,8 @@ class CFrameHandOver {
 
     // Window thread: the frame on offer, or null.
     const std::uint8_t* Pending();
+    // Window thread: waits up to `timeout` for a frame to be offered.
+    const std::uint8_t* WaitPending(std::chrono::milliseconds timeout);
     // Window thread: the pending frame has been shown (or dropped).
     void Done();
 
@@ -35,7 +35,6 @@ class CFrameHandOver {
     void Reopen();
 
   private:
-    std::function<void()> m_fnWake;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     const std::uint8_t* m_pFrame = nullptr;

@@ -30,24 +30,23 @@ TEST(FrameHandOver, OfferWaitsUntilTheFrameIsDone) {
     EXPECT_EQ(handOver.Pending(), nullptr);
 }
 
-TEST(FrameHandOver, WakeRunsOncePerOffer) {
-    std::atomic<int> wakes{0};
-    CFrameHandOver handOver([&] { ++wakes; });
-    const std::uint8_t block[4] = {};
+TEST(FrameHandOver, WaitPendingReturnsEachOfferedFrame) {
+    CFrameHandOver handOver;
+    EXPECT_EQ(handOver.WaitPending(1ms), nullptr);
+    const std::uint8_t blocks[3][4] = {};
     std::thread animation([&] {
-        for (int i = 0; i < 3; ++i)
+        for (const auto& block : blocks)
             handOver.Offer(block);
     });
-    for (int shown = 0; shown < 3;) {
-        if (handOver.Pending() != nullptr) {
-            handOver.Done();
-            ++shown;
-        } else {
-            std::this_thread::sleep_for(1ms);
-        }
+    for (const auto& block : blocks) {
+        const std::uint8_t* frame = nullptr;
+        while (frame == nullptr)
+            frame = handOver.WaitPending(100ms);
+        EXPECT_EQ(frame, block);
+        handOver.Done();
     }
     animation.join();
-    EXPECT_EQ(wakes, 3);
+    EXPECT_EQ(handOver.WaitPending(1ms), nullptr);
 }
 
 TEST(FrameHandOver, CancelReleasesTheWaitAndLaterOffers) {

@@ -65,7 +65,7 @@ expect_running() {
 
 # start_helper [WxH]: a window of ours (wendrel-test-window); its id in $helper_id.
 start_helper() {
-    coproc HELPER { "$TEST_WINDOW" "$@"; }
+    coproc HELPER { exec "$TEST_WINDOW" "$@"; }
     helper=$HELPER_PID
     read -r -t 10 helper_id <&"${HELPER[0]}" || fail "no test window"
 }
@@ -76,4 +76,28 @@ match_frame() {
     shift 4
     "$FRAME_MATCH" "$png" --seeds "$first:$last" --max-ticks "$ticks" "$@" ||
         fail "$png does not show a frame of seeds $first..$last"
+}
+
+# expect_status STATUS SECONDS: wendrel ends within SECONDS with STATUS.
+expect_status() {
+    local want=$1 tenths=$(($2 * 10))
+    for _ in $(seq 1 "$tenths"); do
+        if ! kill -0 "$saver" 2>/dev/null; then
+            local status=0
+            wait "$saver" || status=$?
+            saver=
+            [ "$status" = "$want" ] || fail "status $status, not $want: $(cat "$work/saver.err")"
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "wendrel still runs after $2 s"
+}
+
+# expect_threads N: wendrel runs exactly N threads (the window thread and
+# the animation thread, and nothing else that could outlive a stop).
+expect_threads() {
+    local count
+    count=$(ls "/proc/$saver/task" | wc -l)
+    [ "$count" = "$1" ] || fail "wendrel runs $count threads, not $1"
 }
