@@ -1,0 +1,35 @@
+#!/bin/bash
+# command_line.sh usage|no-display: wrong hack options give the usage and
+# status 2; no display gives a clear message and status 1, in every mode
+# that needs one.
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib.sh"
+
+expect_exit() {
+    local want=$1 pattern=$2
+    shift 2
+    local status=0
+    timeout 10 "$WENDREL" "$@" >"$work/out" 2>"$work/err" || status=$?
+    [ "$status" = "$want" ] || fail "wendrel $* gave status $status, not $want: $(cat "$work/err")"
+    grep -q -- "$pattern" "$work/err" || fail "wendrel $* said: $(cat "$work/err")"
+}
+
+case $1 in
+usage)
+    expect_exit 2 "^usage: wendrel" --root --bogus
+    expect_exit 2 "unknown option '-x'" -window-id 0x1 -x
+    expect_exit 2 "needs a window id" --window-id
+    expect_exit 2 "needs a window id" --window-id nothing
+    XSCREENSAVER_WINDOW=nonsense expect_exit 2 "XSCREENSAVER_WINDOW" --root
+    expect_exit 2 "preview mode needs a window id" -p
+    ;;
+no-display)
+    unset DISPLAY
+    for args in s window "p 0x200001" --root "--window-id 0x200001"; do
+        # shellcheck disable=SC2086
+        expect_exit 1 "^wendrel: cannot open the X display" $args
+    done
+    ;;
+*) fail "unknown case $1" ;;
+esac
+echo "passed: $1"

@@ -1,0 +1,38 @@
+#!/bin/bash
+# exclusive.sh switch|nodirect|stretch-fallback: on a display that offers
+# 640x480, `wendrel s` switches to it unless NoDirect is set, and gives the
+# display its 1024x768 back when it ends.
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib.sh"
+
+current_size() {
+    xrandr | sed -n 's/.* current \([0-9]*\) x \([0-9]*\),.*/\1x\2/p'
+}
+
+[ "$(current_size)" = 1024x768 ] || fail "display starts at $(current_size)"
+want=640x480
+case $1 in
+switch) ;;
+nodirect)
+    mkdir -p "$XDG_CONFIG_HOME/Tavrin Screen Savers"
+    printf '[LEAF]\nNoDirect=1\n' >"$XDG_CONFIG_HOME/Tavrin Screen Savers/wendrel.conf"
+    want=1024x768
+    ;;
+*) fail "unknown case $1" ;;
+esac
+first=$(date +%s)
+start_saver s
+wait_for_window Wendrel
+sleep 1
+[ "$(current_size)" = "$want" ] || fail "display is $(current_size) while running, not $want"
+import -window root "$work/shot.png"
+last=$(date +%s)
+direct=()
+[ "$1" = switch ] && direct=(--direct)
+# Unscaled in the exclusive mode, stretched over 1024x768 otherwise; the
+# pace follows the presenter.
+match_frame "$work/shot.png" "$first" "$last" $(((last - first + 1) * 100)) "${direct[@]}"
+xdotool key Escape
+expect_end 3
+[ "$(current_size)" = 1024x768 ] || fail "display is $(current_size) after the end"
+echo "passed: $1"
