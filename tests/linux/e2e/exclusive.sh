@@ -1,7 +1,7 @@
 #!/bin/bash
-# exclusive.sh switch|nodirect|stretch-fallback: on a display that offers
+# exclusive.sh switch|switch-term|nodirect: on a display that offers
 # 640x480, `wendrel s` switches to it unless NoDirect is set, and gives the
-# display its 1024x768 back when it ends.
+# display its 1024x768 back when it ends, by a key or by SIGTERM.
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
 
@@ -12,7 +12,7 @@ current_size() {
 [ "$(current_size)" = 1024x768 ] || fail "display starts at $(current_size)"
 want=640x480
 case $1 in
-switch) ;;
+switch | switch-term) ;;
 nodirect)
     mkdir -p "$XDG_CONFIG_HOME/Tavrin Screen Savers"
     printf '[LEAF]\nNoDirect=1\n' >"$XDG_CONFIG_HOME/Tavrin Screen Savers/wendrel.conf"
@@ -28,11 +28,15 @@ sleep 1
 import -window root "$work/shot.png"
 last=$(date +%s)
 direct=()
-[ "$1" = switch ] && direct=(--direct)
+[ "$1" != nodirect ] && direct=(--direct)
 # Unscaled in the exclusive mode, stretched over 1024x768 otherwise; the
 # pace follows the presenter.
 match_frame "$work/shot.png" "$first" "$last" $(((last - first + 1) * 100)) "${direct[@]}"
-xdotool key Escape
+if [ "$1" = switch-term ]; then
+    kill -TERM "$saver"
+else
+    xdotool key Escape
+fi
 expect_end 3
 [ "$(current_size)" = 1024x768 ] || fail "display is $(current_size) after the end"
 echo "passed: $1"
