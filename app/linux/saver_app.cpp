@@ -5,8 +5,10 @@
 #include <ctime>
 
 #include "config_dialog.h"
+#include "embedded_files.h"
 #include "full_screen_wnd.h"
 #include "random.h"
+#include "saver_cursor.h"
 #include "stop_signals.h"
 
 namespace wendrel::linux_app {
@@ -86,6 +88,13 @@ int CSaverApp::RunSaver(const LaunchRequest& request) {
         Complain(error);
         EndSaver();
         return status;
+    }
+    if (m_mode == SaverMode::Window || m_mode == SaverMode::Preview) {
+        // The four-headed arrow over the windows that do not hide it; a
+        // hack leaves the daemon's window alone.
+        m_pCursor = display::CreateSaverCursor(embedded::FindFile("wendrel.cur"));
+        if (m_pCursor != nullptr)
+            SDL_SetCursor(m_pCursor);
     }
     StartAnimationThread();
     Run();
@@ -188,6 +197,9 @@ void CSaverApp::EndSaver() {
     if (m_pMainWnd)
         m_pMainWnd->Destroy();
     m_pMainWnd.reset();
+    if (m_pCursor != nullptr)
+        SDL_FreeCursor(m_pCursor);
+    m_pCursor = nullptr;
     if (m_bVideo)
         SDL_Quit();
     m_bVideo = false;

@@ -45,6 +45,7 @@ class CSaverApp : public CSaverCore {
     display::CFrameHandOver m_handOver;
     CAnimationThread m_thread;
     std::unique_ptr<display::CSaverWnd> m_pMainWnd;
+    SDL_Cursor* m_pCursor = nullptr;
     display::CXProbe m_probe;
     bool m_bVideo = false;
     display::WindowSize m_foreignSize{0, 0};
