@@ -1,7 +1,8 @@
 // wendrel-test-window [WIDTHxHEIGHT] [--seconds N]: a plain black X window
 // for the end-to-end tests to hand to the saver. Prints its id (decimal)
 // once it is mapped, and destroys it on SIGTERM or SIGINT, or after N
-// seconds.
+// seconds. wendrel-test-window --close ID instead asks window ID to close,
+// as a window manager does when its close button is pressed.
 #include <X11/Xlib.h>
 #include <poll.h>
 
@@ -21,8 +22,21 @@ void OnSignal(int) {
 }
 
 int Usage() {
-    std::fputs("usage: wendrel-test-window [WIDTHxHEIGHT] [--seconds N]\n", stderr);
+    std::fputs("usage: wendrel-test-window [WIDTHxHEIGHT] [--seconds N] | --close ID\n", stderr);
     return 2;
+}
+
+int AskToClose(Display* display, Window window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XCloseDisplay(display);
+    return 0;
 }
 
 }  // namespace
@@ -30,8 +44,11 @@ int Usage() {
 int main(int argc, char** argv) {
     unsigned width = 320, height = 240;
     double seconds = 0;
+    unsigned long closeWindow = 0;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc)
+        if (std::strcmp(argv[i], "--close") == 0 && i + 1 < argc)
+            closeWindow = std::strtoul(argv[++i], nullptr, 0);
+        else if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc)
             seconds = std::atof(argv[++i]);
         else if (std::sscanf(argv[i], "%ux%u", &width, &height) != 2 || width == 0 || height == 0)
             return Usage();
@@ -41,6 +58,8 @@ int main(int argc, char** argv) {
         std::fputs("wendrel-test-window: cannot open the display\n", stderr);
         return 1;
     }
+    if (closeWindow != 0)
+        return AskToClose(display, closeWindow);
     struct sigaction action {};
     action.sa_handler = OnSignal;
     sigaction(SIGTERM, &action, nullptr);
