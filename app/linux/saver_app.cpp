@@ -26,7 +26,7 @@ void Complain(const std::string& message) {
 
 const char* DisplayName() {
     const char* name = std::getenv("DISPLAY");
-    return name != nullptr && *name != '\0' ? name : "(unset)";
+    return name != nullptr && *name != '\0' ? name : "(DISPLAY is unset)";
 }
 
 }  // namespace
