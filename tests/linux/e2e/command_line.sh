@@ -1,7 +1,7 @@
 #!/bin/bash
-# command_line.sh usage|no-display: wrong hack options give the usage and
-# status 2; no display gives a clear message and status 1, in every mode
-# that needs one.
+# command_line.sh usage|no-display|no-window: wrong hack options give the
+# usage and status 2; no display, or a window id that names no window,
+# gives a clear message and status 1.
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
 
@@ -29,6 +29,11 @@ no-display)
         # shellcheck disable=SC2086
         expect_exit 1 "^wendrel: cannot open the X display" $args
     done
+    ;;
+no-window)
+    expect_exit 1 "no window 2147483632 to draw into" --window-id 0x7ffffff0
+    XSCREENSAVER_WINDOW=0x7ffffff0 expect_exit 1 "no window 2147483632 to draw into" --root
+    expect_exit 1 "no window 2147483632 to preview in" p 2147483632
     ;;
 *) fail "unknown case $1" ;;
 esac
