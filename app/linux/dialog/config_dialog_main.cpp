@@ -1,0 +1,9 @@
+// wendrel-config-dialog: the configuration dialog on its own, on the
+// settings of the program "wendrel".
+#include "config_dialog.h"
+
+int main() {
+    wendrel::linux_app::CSettingsStore store(
+        wendrel::linux_app::CSettingsStore::DefaultConfigHome(), "Tavrin Screen Savers", "wendrel");
+    return wendrel::linux_app::RunConfigDialog(store);
+}
