@@ -1,14 +1,15 @@
 #!/bin/bash
-# config_dialog_e2e.sh DIALOG SEND_WM_DELETE CASE
+# config_dialog_e2e.sh DIALOG HELPERS CASE
 # Drives the configuration dialog (the program DIALOG) on the X server of
 # $DISPLAY with xdotool and checks what it stored and what it started. It
 # runs in a desktop of its own: temporary XDG directories, the system's
 # MIME database, and (when a case installs it) a recording stand-in for the
-# web browser that appends its arguments to a file. The case no_display
-# needs no X server.
+# web browser that appends its arguments to a file. HELPERS is the folder
+# of the test helpers send-wm-delete and find-program-icon. The cases
+# no_display and no_display_server need no X server.
 set -euo pipefail
 dialog=$1
-send_delete=$2
+helpers=$2
 case=$3
 
 tmp=$(mktemp -d /tmp/wendrel-dialog.XXXXXX)
@@ -146,7 +147,7 @@ close_box_stores_nothing)
     start_dialog
     keys alt+d
     sleep 0.2
-    "$send_delete" "$wid"
+    "$helpers/send-wm-delete" "$wid"
     expect_end
     expect_unchanged
     ;;
@@ -155,7 +156,7 @@ close_box_keeps_stored_value)
     start_dialog
     keys alt+d
     sleep 0.2
-    "$send_delete" "$wid"
+    "$helpers/send-wm-delete" "$wid"
     expect_end
     expect_unchanged
     ;;
@@ -241,6 +242,31 @@ home_page_without_a_browser)
     expect_end
     expect_stored 0
     ;;
+layout)
+    start_dialog
+    eval "$(xdotool getwindowgeometry --shell "$wid")"
+    screen=$(xdpyinfo | awk '/dimensions:/ { print $2 }')
+    sw=${screen%x*} sh=${screen#*x}
+    # Centred on the screen, wider than high as the template.
+    [ $((2 * X + WIDTH - sw)) -ge -2 ] && [ $((2 * X + WIDTH - sw)) -le 2 ] || fail "not centred: x $X"
+    [ $((2 * Y + HEIGHT - sh)) -ge -2 ] && [ $((2 * Y + HEIGHT - sh)) -le 2 ] || fail "not centred: y $Y"
+    [ $((10 * WIDTH)) -ge $((18 * HEIGHT)) ] && [ $((10 * WIDTH)) -le $((30 * HEIGHT)) ] ||
+        fail "a ${WIDTH}x$HEIGHT dialog"
+    # A fixed size: the same least and greatest size.
+    hints=$(xprop -id "$wid" WM_NORMAL_HINTS)
+    min=$(sed -n 's/.*minimum size: \([0-9]* by [0-9]*\).*/\1/p' <<<"$hints")
+    max=$(sed -n 's/.*maximum size: \([0-9]* by [0-9]*\).*/\1/p' <<<"$hints")
+    [ -n "$min" ] && [ "$min" = "$max" ] || fail "resizable: $hints"
+    xprop -id "$wid" WM_CLASS | grep -q '"wendrel"' || fail "$(xprop -id "$wid" WM_CLASS)"
+    xprop -id "$wid" -notype _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "no window icon"
+    # The program's icon, pixel for pixel, at the top left.
+    import -window "$wid" "$tmp/shot.png"
+    at=$("$helpers/find-program-icon" "$tmp/shot.png") || fail "the icon is not shown: $at"
+    [ "${at% *}" -lt 40 ] && [ "${at#* }" -lt 40 ] || fail "the icon is at $at"
+    keys Escape
+    expect_end
+    expect_unchanged
+    ;;
 write_failure_is_reported)
     printf 'not a directory\n' >"$tmp/config-file"
     export XDG_CONFIG_HOME=$tmp/config-file
@@ -257,6 +283,13 @@ no_display)
     [ "$(wc -l <"$tmp/stderr")" = 1 ] || fail "expected one line on stderr"
     grep -q 'cannot open a display' "$tmp/stderr" || fail "unclear message"
     expect_unchanged
+    ;;
+no_display_server)
+    status=0
+    DISPLAY=:7913 "$dialog" 2>"$tmp/stderr" || status=$?
+    [ "$status" = 1 ] || fail "exit status $status, expected 1"
+    [ "$(wc -l <"$tmp/stderr")" = 1 ] || fail "expected one line on stderr"
+    grep -q 'cannot open a display.*:7913' "$tmp/stderr" || fail "unclear message"
     ;;
 *)
     echo "config_dialog_e2e: unknown case '$case'" >&2
