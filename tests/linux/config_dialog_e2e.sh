@@ -232,6 +232,18 @@ home_page_keeps_an_existing_page_file)
     expect_end
     expect_stored 0
     ;;
+enter_on_the_home_page_button)
+    # The push button with the focus takes Enter: OK, Cancel, the check
+    # box, then the home-page button.
+    install_recorder
+    start_dialog
+    keys Tab Tab Tab Return
+    [ "$(record_lines 1)" = "$once" ] || fail "Enter: $(record_lines 1)"
+    expect_open
+    keys Escape
+    expect_end
+    expect_unchanged
+    ;;
 home_page_without_a_browser)
     start_dialog
     keys alt+g
