@@ -171,6 +171,9 @@ gboolean CConfigDlg::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer self) {
 
 int RunConfigDialog(CSettingsStore& store) {
     const std::string program = store.Path().stem().string();
+    // The window's class, for desktops that group windows by program.
+    if (g_get_prgname() == nullptr)
+        g_set_prgname(program.c_str());
     if (!gtk_init_check(nullptr, nullptr)) {
         const char* display = std::getenv("DISPLAY");
         std::fprintf(
