@@ -1,6 +1,9 @@
 #include "win_app.h"
 
 namespace wendrel {
+
+WinHelpFn pfnWinHelp = ::WinHelpA;
+
 namespace {
 
 CWinApp* currentApp = nullptr;
@@ -70,7 +73,7 @@ void CWinApp::OnHelp() {
 
 void CWinApp::WinHelp(DWORD_PTR dwData, UINT nCmd) {
     HWND hWndOwner = m_pMainWnd != nullptr ? m_pMainWnd->GetSafeHwnd() : nullptr;
-    if (!::WinHelpA(hWndOwner, m_strHelpFilePath.c_str(), nCmd, dwData))
+    if (!pfnWinHelp(hWndOwner, m_strHelpFilePath.c_str(), nCmd, dwData))
         MessageBoxA(hWndOwner, "Failed to launch help.", m_strAppName.c_str(),
                     MB_OK | MB_ICONEXCLAMATION);
 }

@@ -62,6 +62,10 @@ class CWinApp {
     CWinApp* m_pPrevious;
 };
 
+// How WinHelp reaches the system help engine; tests put stand-ins here.
+using WinHelpFn = BOOL(WINAPI*)(HWND hWndMain, LPCSTR lpszHelp, UINT uCommand, ULONG_PTR dwData);
+extern WinHelpFn pfnWinHelp;
+
 // The current application object, or null.
 CWinApp* AfxGetApp();
 // The application's instance handle, else the program module's.

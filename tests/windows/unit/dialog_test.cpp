@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 #include <utility>
 
 #include "dialog.h"
@@ -164,6 +165,27 @@ TEST(Dialog, HelpAsksForTheTemplatesTopic) {
     EXPECT_EQ(app.m_dwHelpData, kHelpResourceBase + kTemplate);
     EXPECT_EQ(app.m_nHelpCmd, static_cast<UINT>(HELP_CONTEXT));
     EXPECT_EQ(app.m_dwPromptContext, 0u);
+}
+
+TEST(Dialog, TheF1KeyAsksForHelp) {
+    CTestApp app;
+    std::thread presser;
+    CScriptedDlg dlg([&presser](CScriptedDlg& d) {
+        HWND hWnd = d.m_hWnd;
+        presser = std::thread([hWnd] {
+            for (int i = 0; i < 150 && GetForegroundWindow() != hWnd; ++i)
+                Sleep(20);
+            keybd_event(VK_F1, 0, 0, 0);
+            keybd_event(VK_F1, 0, KEYEVENTF_KEYUP, 0);
+            // Posted messages come before input: give the key its time.
+            Sleep(300);
+            PostMessageA(hWnd, WM_COMMAND, IDCANCEL, 0);
+        });
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    presser.join();
+    EXPECT_EQ(app.m_nHelpCalls, 1);
+    EXPECT_EQ(app.m_dwHelpData, kHelpResourceBase + kTemplate);
 }
 
 TEST(Dialog, ADerivedDialogRoutesItsOwnButtons) {
