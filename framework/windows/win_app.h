@@ -23,6 +23,10 @@ class CWinApp {
     // Dispatches messages until the quit request; returns its code.
     virtual int Run();
 
+    // Three-dimensional dialog controls: every system since version 4 draws
+    // them itself, so there is nothing to do.
+    BOOL Enable3dControls() { return TRUE; }
+
     // Help on the current context (m_dwPromptContext): WinHelp with
     // HELP_CONTEXT.
     virtual void OnHelp();

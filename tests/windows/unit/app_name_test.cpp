@@ -23,6 +23,18 @@ TEST(AppName, ComesFromTheRunningModule) {
     CWinApp app;
     EXPECT_EQ(app.m_strAppName, "wendrel_windows_unit_tests");
     EXPECT_EQ(AfxGetApp(), &app);
+    EXPECT_EQ(AfxGetInstanceHandle(), GetModuleHandleA(nullptr));
+    EXPECT_TRUE(app.Enable3dControls());
+}
+
+TEST(AppObject, TheLatestIsCurrentUntilItGoes) {
+    EXPECT_EQ(AfxGetApp(), nullptr);
+    CWinApp outer;
+    {
+        CWinApp inner;
+        EXPECT_EQ(AfxGetApp(), &inner);
+    }
+    EXPECT_EQ(AfxGetApp(), &outer);
 }
 
 TEST(HelpPath, ReplacesTheExtensionWithHlp) {
