@@ -113,6 +113,21 @@ TEST_F(PresenterTest, TheAnimationThreadDrawsIntoTheMainWindow) {
             ASSERT_EQ(wnd.Pixel(x, y), FramePixel(scene, x, y)) << x << "," << y;
 }
 
+TEST_F(PresenterTest, ExitInstanceStopsAThreadStillRunning) {
+    CLeafScene scene;
+    ASSERT_TRUE(scene.LoadBackground());
+    m_app.StartAnimationThread(scene);
+    ASSERT_NE(m_app.m_pThread, nullptr);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(m_app.ExitInstance(), 0);
+    EXPECT_EQ(m_app.m_pThread, nullptr);
+    // Nothing runs any more: the first leaf, which moves every tick, stays.
+    ASSERT_GT(scene.LeafCount(), 0u);
+    const std::int32_t step = scene.LeafAt(0).pathIndex;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(scene.LeafAt(0).pathIndex, step);
+}
+
 class PresentDirectDrawTest : public PresenterTest {
   protected:
     void SetUp() override {
