@@ -116,6 +116,8 @@ TEST_F(PresenterTest, TheAnimationThreadDrawsIntoTheMainWindow) {
 TEST_F(PresenterTest, ExitInstanceStopsAThreadStillRunning) {
     CLeafScene scene;
     ASSERT_TRUE(scene.LoadBackground());
+    // The first tick of a fresh loop adds a leaf.
+    ResetAnimationGlobals();
     m_app.StartAnimationThread(scene);
     ASSERT_NE(m_app.m_pThread, nullptr);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
