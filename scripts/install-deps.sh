@@ -12,7 +12,7 @@ packages=(
     libsdl2-dev libgtk-3-dev libglib2.0-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
     xvfb xserver-xorg-core xserver-xorg-video-dummy xdotool x11-utils x11-xserver-utils
-    imagemagick procps psmisc
+    imagemagick procps psmisc file
 )
 dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
 missing=()
@@ -24,3 +24,6 @@ if [ ${#missing[@]} -gt 0 ]; then
     apt-get -o DPkg::Lock::Timeout=600 update -q
     DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends "${missing[@]}"
 fi
+# The 32-bit Windows saver runs under 32-bit Wine, whose loader is a 32-bit
+# Linux program.
+"$(dirname "$0")/enable-i386.sh"
