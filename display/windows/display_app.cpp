@@ -1,0 +1,48 @@
+#include "display_app.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "presenters.h"
+
+namespace wendrel {
+
+CDisplayApp::~CDisplayApp() {
+    StopAnimationThread();
+}
+
+int CDisplayApp::ExitInstance() {
+    StopAnimationThread();
+    return CWinApp::ExitInstance();
+}
+
+void CDisplayApp::StartAnimationThread(CLeafScene& scene) {
+    StopAnimationThread();
+    // Read here, before the thread exists: the main thread may change
+    // m_pMainWnd while the new thread starts.
+    HWND hWnd = m_pMainWnd != nullptr ? m_pMainWnd->GetSafeHwnd() : nullptr;
+    PresentHooks hooks;
+    hooks.presentGdi = [](CLeafScene& s) { PresentGdi(s); };
+    hooks.presentDirectDraw = [](CLeafScene& s) { PresentDirectDraw(s); };
+    m_pThread = new CAnimationThread;
+    m_pThread->Start(scene, std::move(hooks), [this, hWnd] { m_hPresentWnd = hWnd; });
+}
+
+void CDisplayApp::StopAnimationThread() {
+    if (m_pThread == nullptr)
+        return;
+    m_pThread->Stop();
+    delete m_pThread;
+    m_pThread = nullptr;
+}
+
+CDisplayApp& DisplayApp() {
+    auto* pApp = dynamic_cast<CDisplayApp*>(AfxGetApp());
+    if (pApp == nullptr) {
+        std::fputs("wendrel: no display application exists\n", stderr);
+        std::abort();
+    }
+    return *pApp;
+}
+
+}  // namespace wendrel

@@ -1,0 +1,106 @@
+#include "full_screen_wnd.h"
+
+#include <cstdlib>
+
+#include "display_app.h"
+
+namespace wendrel {
+
+const CPoint noMousePoint(-100, -100);
+CPoint lastMousePoint = noMousePoint;
+
+namespace {
+constexpr int kMouseSlack = 5;
+}
+
+BOOL CFullScreenWnd::CreateFullScreen() {
+    lastMousePoint = noMousePoint;
+    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, screen, nullptr);
+}
+
+void CFullScreenWnd::RequestClose() {
+    PostMessage(WM_CLOSE, 0, 0);
+}
+
+int CFullScreenWnd::OnCreate(LPCREATESTRUCT lpCreateStruct) {
+    if (CSaverWnd::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    if (DisplayApp().m_bDirectDraw)
+        InitDirectDraw();
+    return 0;
+}
+
+void CFullScreenWnd::OnSysCommand(UINT nID, LPARAM) {
+    // Another saver, or the system menu's Close: keep running.
+    if (nID == SC_SCREENSAVE || nID == SC_CLOSE)
+        return;
+    Default();
+}
+
+void CFullScreenWnd::OnDestroy() {
+    CDisplayApp& app = DisplayApp();
+    app.StopAnimationThread();
+    ReleaseDirectDraw();
+    PostQuitMessage(0);
+    CWnd::OnDestroy();
+}
+
+BOOL CFullScreenWnd::OnSetCursor(CWnd*, UINT, UINT) {
+    SetCursor(nullptr);
+    return TRUE;
+}
+
+BOOL CFullScreenWnd::OnNcActivate(BOOL bActive) {
+    if (!bActive)
+        return FALSE;
+    return static_cast<BOOL>(Default());
+}
+
+void CFullScreenWnd::OnActivate(UINT nState, CWnd*, BOOL) {
+    if (nState == WA_INACTIVE)
+        RequestClose();
+    Default();
+}
+
+void CFullScreenWnd::OnActivateApp(BOOL bActive, DWORD) {
+    if (!bActive)
+        RequestClose();
+    Default();
+}
+
+void CFullScreenWnd::OnMouseMove(UINT, CPoint point) {
+    if (lastMousePoint == noMousePoint)
+        lastMousePoint = point;
+    else if (std::abs(lastMousePoint.x - point.x) > kMouseSlack &&
+             std::abs(lastMousePoint.y - point.y) > kMouseSlack)
+        RequestClose();
+    Default();
+}
+
+void CFullScreenWnd::OnLButtonDown(UINT, CPoint) {
+    RequestClose();
+    Default();
+}
+
+void CFullScreenWnd::OnMButtonDown(UINT, CPoint) {
+    RequestClose();
+    Default();
+}
+
+void CFullScreenWnd::OnRButtonDown(UINT, CPoint) {
+    RequestClose();
+    Default();
+}
+
+void CFullScreenWnd::OnKeyDown(UINT, UINT, UINT) {
+    RequestClose();
+    Default();
+}
+
+void CFullScreenWnd::OnSysKeyDown(UINT, UINT, UINT) {
+    RequestClose();
+    Default();
+}
+
+}  // namespace wendrel

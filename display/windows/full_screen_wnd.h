@@ -1,0 +1,52 @@
+#pragma once
+
+#include <ddraw.h>
+
+#include "saver_wnd.h"
+
+namespace wendrel {
+
+// The saver over the whole primary screen, topmost, with no cursor. It ends
+// on the first key, button, loss of activation or mouse movement of more
+// than 5 pixels on both axes from the first position it saw.
+class CFullScreenWnd : public CSaverWnd {
+  public:
+    CFullScreenWnd() : CSaverWnd(TRUE) {}
+    ~CFullScreenWnd() override = default;
+
+    // Forgets the recorded mouse position and creates the window over the
+    // primary screen. FALSE when it cannot be created (the object is gone).
+    BOOL CreateFullScreen();
+
+    // DirectDraw set-up: exclusive 640 x 480 mode at 24 or 32 bits with a
+    // flipping chain and an off-screen surface, m_bDirectDraw = 1; on any
+    // failure everything is released and m_bDirectDraw = 0.
+    void InitDirectDraw();
+    // Releases the surfaces, restores the display mode, releases DirectDraw.
+    void ReleaseDirectDraw();
+
+  protected:
+    int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
+    void OnSysCommand(UINT nID, LPARAM lParam) override;
+    // Stops the animation thread, releases DirectDraw and ends the loop.
+    void OnDestroy() override;
+    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) override;
+    BOOL OnNcActivate(BOOL bActive) override;
+    void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized) override;
+    void OnActivateApp(BOOL bActive, DWORD dwThreadID) override;
+    void OnMouseMove(UINT nFlags, CPoint point) override;
+    void OnLButtonDown(UINT nFlags, CPoint point) override;
+    void OnMButtonDown(UINT nFlags, CPoint point) override;
+    void OnRButtonDown(UINT nFlags, CPoint point) override;
+    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
+    void OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
+
+  private:
+    void RequestClose();
+};
+
+// The mouse reference of the full-screen window (window thread only).
+extern const CPoint noMousePoint;  // (-100, -100): nothing recorded yet
+extern CPoint lastMousePoint;      // the first position the window received
+
+}  // namespace wendrel

@@ -1,0 +1,45 @@
+#include "saver_wnd.h"
+
+#include "display_app.h"
+#include "paint_dc.h"
+#include "wnd_class.h"
+
+namespace wendrel {
+
+CSaverWnd::CSaverWnd(BOOL bAutoDelete) : m_bAutoDelete(bAutoDelete) {}
+
+BOOL CSaverWnd::Create(DWORD dwExStyle, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd) {
+    CDisplayApp& app = DisplayApp();
+    HCURSOR hCursor = LoadCursorA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(kSaverCursorId));
+    app.m_strWndClass = AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW, hCursor, nullptr, nullptr);
+    return CreateEx(dwExStyle, app.m_strWndClass.c_str(), "", dwStyle, rect.left, rect.top,
+                    rect.right - rect.left, rect.bottom - rect.top,
+                    pParentWnd != nullptr ? pParentWnd->GetSafeHwnd() : nullptr, nullptr, nullptr);
+}
+
+int CSaverWnd::OnCreate(LPCREATESTRUCT lpCreateStruct) {
+    if (CWnd::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    return 0;
+}
+
+void CSaverWnd::OnPaint() {
+    CPaintDC dc(this);
+    CRect rect;
+    GetClientRect(&rect);
+    PatBlt(dc.m_hDC, rect.left, rect.top, rect.Width(), rect.Height(), WHITENESS);
+}
+
+void CSaverWnd::OnDestroy() {
+    CDisplayApp& app = DisplayApp();
+    if (app.m_pMainWnd == this)
+        app.StopAnimationThread();
+    CWnd::OnDestroy();
+}
+
+void CSaverWnd::PostNcDestroy() {
+    if (m_bAutoDelete)
+        delete this;
+}
+
+}  // namespace wendrel

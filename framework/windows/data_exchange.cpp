@@ -1,0 +1,18 @@
+#include "data_exchange.h"
+
+#include "wnd.h"
+
+namespace wendrel {
+
+void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
+    HWND hWndCtrl = GetDlgItem(pDX->m_pDlgWnd->GetSafeHwnd(), nIDC);
+    if (pDX->m_bSaveAndValidate) {
+        value = static_cast<int>(SendMessageA(hWndCtrl, BM_GETCHECK, 0, 0));
+        return;
+    }
+    if (value < 0 || value > 2)
+        value = 0;
+    SendMessageA(hWndCtrl, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+}
+
+}  // namespace wendrel

@@ -1,0 +1,9 @@
+#include "user_exception.h"
+
+namespace wendrel {
+
+void AfxThrowUserException() {
+    throw new CUserException;
+}
+
+}  // namespace wendrel
