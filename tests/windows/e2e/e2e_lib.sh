@@ -56,8 +56,11 @@ e2e_init() {
     trap e2e_cleanup EXIT
 }
 
+# A script may name in E2E_ON_EXIT a function that undoes its changes to
+# the prefix; it runs at the end, also after a failure.
 e2e_cleanup() {
     local status=$?
+    [ -z "${E2E_ON_EXIT:-}" ] || "$E2E_ON_EXIT" || true
     if [ -n "${SAVER_PID:-}" ] && kill -0 "$SAVER_PID" 2>/dev/null; then
         kill "$SAVER_PID" 2>/dev/null || true
     fi
@@ -113,7 +116,7 @@ e2e_saver_running() { kill -0 "$SAVER_PID" 2>/dev/null; }
 e2e_processes_of() {
     local pid
     for pid in $(pgrep -f "$1" || true); do
-        if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+        if { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
             echo "$pid"
         fi
     done
