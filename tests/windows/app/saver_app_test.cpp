@@ -87,19 +87,18 @@ class SaverApp : public ::testing::Test {
         return std::to_string(reinterpret_cast<std::uintptr_t>(m_hParent));
     }
 
+    static BOOL CALLBACK CountSaverWindow(HWND hWnd, LPARAM lParam) {
+        char name[64] = "";
+        GetClassNameA(hWnd, name, sizeof name);
+        if (std::string(name).rfind("Afx:", 0) == 0)
+            ++*reinterpret_cast<int*>(lParam);
+        return TRUE;
+    }
     // The application's windows of this thread's saver window class.
     static int SaverWindowCount() {
         int count = 0;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND hWnd, LPARAM lParam) -> BOOL {
-                char name[64] = "";
-                GetClassNameA(hWnd, name, sizeof name);
-                if (std::string(name).rfind("Afx:", 0) == 0)
-                    ++*reinterpret_cast<int*>(lParam);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&count));
+        EnumThreadWindows(GetCurrentThreadId(), &CountSaverWindow,
+                          reinterpret_cast<LPARAM>(&count));
         return count;
     }
 
