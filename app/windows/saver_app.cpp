@@ -1,0 +1,134 @@
+#include "saver_app.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <system_error>
+
+#include "animation.h"
+#include "config_dlg.h"
+#include "random.h"
+#include "saver_wnd.h"
+
+namespace wendrel {
+
+CSaverApp::CSaverApp() = default;
+
+CSaverApp::~CSaverApp() {
+    // The scene goes before the base's destructor runs: stop the thread now.
+    StopAnimationThread();
+}
+
+BOOL CSaverApp::InitInstance() {
+    return StartUp(__argc, __argv);
+}
+
+int CSaverApp::ExitInstance() {
+    // The display layer's stops a thread still running: a preview whose
+    // window was never destroyed must not animate past the message loop.
+    return CDisplayApp::ExitInstance();
+}
+
+BOOL CSaverApp::StartUp(int argc, char* const* argv) {
+    SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
+    // Three-dimensional dialog controls are the system's own: nothing to enable.
+    SetRegistryKey("Tavrin Screen Savers");
+    m_bNoDirect = static_cast<std::int32_t>(GetProfileInt("LEAF", "NoDirect", 0));
+    m_pThread = nullptr;
+    switch (ChooseMode(argc, argv)) {
+        case ESaverMode::Preview:
+            return StartPreview(argc > 2 ? argv[2] : nullptr);
+        case ESaverMode::FullScreen:
+            return StartFullScreen();
+        case ESaverMode::Config:
+            break;
+    }
+    RunConfigDialog();
+    return FALSE;
+}
+
+BOOL CSaverApp::IsSwitch(const char* arg, const char* letter) {
+    if (*arg == '-' || *arg == '/')
+        ++arg;
+    return lstrcmpiA(arg, letter) == 0;
+}
+
+ESaverMode CSaverApp::ChooseMode(int argc, char* const* argv) {
+    if (argc < 2)
+        return ESaverMode::Config;
+    if (IsSwitch(argv[1], "p"))
+        return ESaverMode::Preview;
+    if (IsSwitch(argv[1], "s"))
+        return ESaverMode::FullScreen;
+    return ESaverMode::Config;
+}
+
+HWND CSaverApp::ParentFromArgument(const char* text) {
+    if (text == nullptr || *text == '\0')
+        return nullptr;
+    for (const char* p = text; *p != '\0'; ++p) {
+        if (*p < '0' || *p > '9')
+            return nullptr;
+    }
+    char* end = nullptr;
+    const unsigned long long value = std::strtoull(text, &end, 10);
+    const HWND hWnd = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(value));
+    return value != 0 && IsWindow(hWnd) ? hWnd : nullptr;
+}
+
+BOOL CSaverApp::StartPreview(const char* parentArgument) {
+    m_bDirectDraw = 0;
+    // Without a live parent there is nothing to draw into: end at once.
+    const HWND hParent = ParentFromArgument(parentArgument);
+    if (hParent == nullptr)
+        return FALSE;
+    m_scene.LoadBackground();
+    CWnd* pParent = CWnd::FromHandle(hParent);
+    CRect rect;
+    pParent->GetClientRect(&rect);
+    auto* pWnd = new CSaverWnd(TRUE);
+    // A window that failed has already deleted itself.
+    if (!pWnd->Create(0, WS_CHILD | WS_VISIBLE, rect, pParent))
+        return FALSE;
+    m_pMainWnd = pWnd;
+    return StartThread();
+}
+
+BOOL CSaverApp::StartFullScreen() {
+    m_bDirectDraw = m_bNoDirect == 0 ? 1 : 0;
+    m_scene.LoadBackground();
+    m_pFullScreenWnd = new CFullScreenWnd;
+    if (!m_pFullScreenWnd->CreateFullScreen()) {
+        m_pFullScreenWnd = nullptr;
+        return FALSE;
+    }
+    m_pMainWnd = m_pFullScreenWnd;
+    return StartThread();
+}
+
+BOOL CSaverApp::StartThread() {
+    try {
+        StartAnimationThread(m_scene);
+    } catch (const std::system_error&) {
+        // No thread: the framework destroys the window and the program ends.
+        StopAnimationThread();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CSaverApp::RunConfigDialog() {
+    CConfigDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.m_bNoDirect = m_bNoDirect;
+    if (dlg.DoModal() == IDOK) {
+        m_bNoDirect = dlg.m_bNoDirect;
+        WriteProfileInt("LEAF", "NoDirect", m_bNoDirect);
+    }
+    // A dialog that never got a window did not clear the main window.
+    if (m_pMainWnd == &dlg)
+        m_pMainWnd = nullptr;
+    if (m_pFullScreenWnd != nullptr)
+        m_pMainWnd = m_pFullScreenWnd;
+}
+
+}  // namespace wendrel

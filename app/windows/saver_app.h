@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+
+#include "display_app.h"
+#include "full_screen_wnd.h"
+#include "leaf_scene.h"
+
+namespace wendrel {
+
+// What the first command-line argument asks for.
+enum class ESaverMode { Preview, FullScreen, Config };
+
+// The saver's application object: start-up, the stored setting, the scene
+// and the configuration dialog.
+class CSaverApp : public CDisplayApp {
+  public:
+    CSaverApp();
+    ~CSaverApp() override;
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    // Start-up from an argument vector (argument 0 is the program).
+    BOOL StartUp(int argc, char* const* argv);
+
+    // True when `arg`, after one leading '-' or '/' is dropped, equals
+    // `letter` with letter case ignored.
+    static BOOL IsSwitch(const char* arg, const char* letter);
+    // The mode of the command line: "p" is tested before "s".
+    static ESaverMode ChooseMode(int argc, char* const* argv);
+    // The preview's parent window from its decimal handle: null unless the
+    // text is a number naming an existing window.
+    static HWND ParentFromArgument(const char* text);
+
+    void RunConfigDialog();
+
+    CFullScreenWnd* m_pFullScreenWnd = nullptr;
+    std::int32_t m_bNoDirect = 0;
+    CLeafScene m_scene;
+
+  private:
+    BOOL StartPreview(const char* parentArgument);
+    BOOL StartFullScreen();
+    // Starts the animation thread over m_scene; FALSE when it cannot run.
+    BOOL StartThread();
+};
+
+}  // namespace wendrel

@@ -1,0 +1,10 @@
+// The saver's entry point and its one application object.
+#include "saver_app.h"
+
+namespace {
+wendrel::CSaverApp theApp;
+}
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow) {
+    return wendrel::AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nCmdShow);
+}

@@ -1,0 +1,72 @@
+// The choice of mode from the first argument, and the preview's parent.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "saver_app.h"
+
+namespace wendrel {
+namespace {
+
+ESaverMode ModeOf(std::vector<std::string> args) {
+    args.insert(args.begin(), "wendrel.scr");
+    std::vector<char*> argv;
+    for (auto& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    return CSaverApp::ChooseMode(static_cast<int>(args.size()), argv.data());
+}
+
+TEST(CommandLine, FullScreenWithOrWithoutOneLeadingMark) {
+    for (const char* arg : {"s", "S", "/s", "/S", "-s", "-S"})
+        EXPECT_EQ(ModeOf({arg}), ESaverMode::FullScreen) << arg;
+}
+
+TEST(CommandLine, PreviewTakesTheHandleAsSecondArgument) {
+    EXPECT_EQ(ModeOf({"/p", "1234"}), ESaverMode::Preview);
+    EXPECT_EQ(ModeOf({"P", "1234"}), ESaverMode::Preview);
+    EXPECT_EQ(ModeOf({"-p", "1234"}), ESaverMode::Preview);
+    EXPECT_EQ(ModeOf({"/P"}), ESaverMode::Preview);
+}
+
+TEST(CommandLine, EverythingElseIsConfiguration) {
+    for (const char* arg : {"/c", "/c:1234", "/a", "/p:1234", "--s", "//s", "-/s", "ps", "sp", "x",
+                            "", "/", "-", "s ", " s", "/pp"})
+        EXPECT_EQ(ModeOf({arg}), ESaverMode::Config) << '"' << arg << '"';
+    EXPECT_EQ(ModeOf({}), ESaverMode::Config);
+}
+
+TEST(CommandLine, IsSwitchDropsOneMarkAndIgnoresCase) {
+    EXPECT_TRUE(CSaverApp::IsSwitch("/S", "s"));
+    EXPECT_TRUE(CSaverApp::IsSwitch("-p", "P"));
+    EXPECT_TRUE(CSaverApp::IsSwitch("s", "s"));
+    EXPECT_FALSE(CSaverApp::IsSwitch("--s", "s"));
+    EXPECT_FALSE(CSaverApp::IsSwitch("/-s", "s"));
+    EXPECT_FALSE(CSaverApp::IsSwitch("", "s"));
+    EXPECT_FALSE(CSaverApp::IsSwitch("/", "s"));
+    EXPECT_FALSE(CSaverApp::IsSwitch("/p:1", "p"));
+}
+
+TEST(CommandLine, ParentMustBeTheNumberOfALiveWindow) {
+    HWND hLive = CreateWindowExA(0, "STATIC", "parent", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 nullptr, nullptr);
+    HWND hDead = CreateWindowExA(0, "STATIC", "gone", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 nullptr, nullptr);
+    ASSERT_NE(hLive, nullptr);
+    ASSERT_NE(hDead, nullptr);
+    const std::string live = std::to_string(reinterpret_cast<std::uintptr_t>(hLive));
+    const std::string dead = std::to_string(reinterpret_cast<std::uintptr_t>(hDead));
+    DestroyWindow(hDead);
+
+    EXPECT_EQ(CSaverApp::ParentFromArgument(live.c_str()), hLive);
+    EXPECT_EQ(CSaverApp::ParentFromArgument(dead.c_str()), nullptr);
+    for (const char* text : {"", "abc", "12x", "-5", "+12", " 12", "0", "0x10"})
+        EXPECT_EQ(CSaverApp::ParentFromArgument(text), nullptr) << '"' << text << '"';
+    EXPECT_EQ(CSaverApp::ParentFromArgument(nullptr), nullptr);
+    EXPECT_EQ(CSaverApp::ParentFromArgument((live + "x").c_str()), nullptr);
+    DestroyWindow(hLive);
+}
+
+}  // namespace
+}  // namespace wendrel
