@@ -17,13 +17,13 @@ if [ -n "${WENDREL_NATIVE_ONLY:-}" ] && [ -e /proc/sys/fs/binfmt_misc/qemu-i386 
     echo "wine-run: 32-bit programs are emulated here; $1 skipped" >&2
     exit 77
 fi
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1 && [ -x /usr/lib/wine/wine64 ]; then
-    if is_pe32 "${1:-}"; then
-        echo "wine-run: this machine cannot run 32-bit programs; $1 skipped" >&2
-        exit 77
-    fi
+if [ -f "${1:-}" ] && file -b "$1" | grep -q '^PE32+' && [ -x /usr/lib/wine/wine64 ]; then
+    # 64-bit programs go straight to the 64-bit loader, which is native.
     export WINELOADER=/usr/lib/wine/wine64
     wine=/usr/lib/wine/wine64
+elif ! /usr/lib/wine/wine --version >/dev/null 2>&1 && is_pe32 "${1:-}"; then
+    echo "wine-run: this machine cannot run 32-bit programs; $1 skipped" >&2
+    exit 77
 fi
 # The prefix is made by the 64-bit loader where there is one: it serves
 # both architectures, and it is native where 32-bit programs are emulated.
