@@ -3,9 +3,6 @@
 # native toolchain and libraries, MinGW-w64 for the Windows saver, 32- and
 # 64-bit Wine to run it, and the X servers and tools the end-to-end tests use.
 set -euo pipefail
-if [ "$(id -u)" != 0 ]; then
-    exec sudo "$0" "$@"
-fi
 packages=(
     build-essential cmake ninja-build pkg-config clang-format
     libgtest-dev libgmock-dev googletest libbenchmark-dev libpng-dev
@@ -14,6 +11,14 @@ packages=(
     xvfb xserver-xorg-core xserver-xorg-video-dummy xdotool x11-utils x11-xserver-utils
     imagemagick procps psmisc file
 )
+# --list prints the packages and does nothing else.
+if [ "${1:-}" = --list ]; then
+    echo "${packages[@]}"
+    exit 0
+fi
+if [ "$(id -u)" != 0 ]; then
+    exec sudo "$0" "$@"
+fi
 dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
 missing=()
 for p in "${packages[@]}"; do
