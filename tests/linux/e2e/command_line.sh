@@ -22,6 +22,11 @@ usage)
     expect_exit 2 "needs a window id" --window-id nothing
     XSCREENSAVER_WINDOW=nonsense expect_exit 2 "XSCREENSAVER_WINDOW" --root
     expect_exit 2 "preview mode needs a window id" -p
+    # Wider than an X id's 29 bits: refused, never cut down to another id.
+    expect_exit 2 "^usage: wendrel" --window-id 0xffffffff0000050d
+    expect_exit 2 "needs a window id" -window-id 0x20000000
+    expect_exit 2 "not a window id" p 0xffffffff0000050d
+    XSCREENSAVER_WINDOW=0xffffffff0000050d expect_exit 2 "is not a window id" --root
     ;;
 no-display)
     unset DISPLAY
@@ -31,9 +36,9 @@ no-display)
     done
     ;;
 no-window)
-    expect_exit 1 "no window 2147483632 to draw into" --window-id 0x7ffffff0
-    XSCREENSAVER_WINDOW=0x7ffffff0 expect_exit 1 "no window 2147483632 to draw into" --root
-    expect_exit 1 "no window 2147483632 to preview in" p 2147483632
+    expect_exit 1 "no window 536870896 to draw into" --window-id 0x1ffffff0
+    XSCREENSAVER_WINDOW=0x1ffffff0 expect_exit 1 "no window 536870896 to draw into" --root
+    expect_exit 1 "no window 536870896 to preview in" p 536870896
     ;;
 *) fail "unknown case $1" ;;
 esac
