@@ -39,7 +39,8 @@ last=$(date +%s)
 match_frame "$work/shot.png" "$first" "$last" $(((last - first + 1) * 100))
 expect_threads 2
 kill -"$signal" "$saver"
-expect_end 2
+# It ends by the signal, so that the daemon sees how it ended.
+expect_status $((128 + $(kill -l "$signal"))) 2
 # The window it drew into is still there, and nothing of ours is left.
 xwininfo -id "$target" >/dev/null || fail "the window is gone"
 if pgrep -f "^$WENDREL" >/dev/null; then
