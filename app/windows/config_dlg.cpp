@@ -1,7 +1,5 @@
 #include "config_dlg.h"
 
-#include "resource.h"
-
 namespace wendrel {
 
 CConfigDlg::CConfigDlg(const CShellCalls& shell) : CDialog(IDD), m_shell(shell) {}

@@ -6,6 +6,7 @@
 
 #include "animation.h"
 #include "config_dlg.h"
+#include "full_screen_wnd.h"
 #include "random.h"
 #include "saver_wnd.h"
 
@@ -22,18 +23,12 @@ BOOL CSaverApp::InitInstance() {
     return StartUp(__argc, __argv);
 }
 
-int CSaverApp::ExitInstance() {
-    // The display layer's stops a thread still running: a preview whose
-    // window was never destroyed must not animate past the message loop.
-    return CDisplayApp::ExitInstance();
-}
-
 BOOL CSaverApp::StartUp(int argc, char* const* argv) {
     SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
     // Three-dimensional dialog controls are the system's own: nothing to enable.
     SetRegistryKey("Tavrin Screen Savers");
     m_bNoDirect = static_cast<std::int32_t>(GetProfileInt("LEAF", "NoDirect", 0));
-    m_pThread = nullptr;
+    m_pThread.reset();  // start-up begins without a thread
     switch (ChooseMode(argc, argv)) {
         case ESaverMode::Preview:
             return StartPreview(argc > 2 ? argv[2] : nullptr);
@@ -97,10 +92,9 @@ BOOL CSaverApp::StartFullScreen() {
     m_bDirectDraw = m_bNoDirect == 0 ? 1 : 0;
     m_scene.LoadBackground();
     m_pFullScreenWnd = new CFullScreenWnd;
-    if (!m_pFullScreenWnd->CreateFullScreen()) {
-        m_pFullScreenWnd = nullptr;
+    // A window that failed has already deleted itself and cleared the pointer.
+    if (!m_pFullScreenWnd->CreateFullScreen())
         return FALSE;
-    }
     m_pMainWnd = m_pFullScreenWnd;
     return StartThread();
 }
@@ -127,8 +121,6 @@ void CSaverApp::RunConfigDialog() {
     // A dialog that never got a window did not clear the main window.
     if (m_pMainWnd == &dlg)
         m_pMainWnd = nullptr;
-    if (m_pFullScreenWnd != nullptr)
-        m_pMainWnd = m_pFullScreenWnd;
 }
 
 }  // namespace wendrel

@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "display_app.h"
-#include "full_screen_wnd.h"
 #include "leaf_scene.h"
 
 namespace wendrel {
@@ -19,7 +18,6 @@ class CSaverApp : public CDisplayApp {
     ~CSaverApp() override;
 
     BOOL InitInstance() override;
-    int ExitInstance() override;
 
     // Start-up from an argument vector (argument 0 is the program).
     BOOL StartUp(int argc, char* const* argv);
@@ -35,7 +33,6 @@ class CSaverApp : public CDisplayApp {
 
     void RunConfigDialog();
 
-    CFullScreenWnd* m_pFullScreenWnd = nullptr;
     std::int32_t m_bNoDirect = 0;
     CLeafScene m_scene;
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "display_app.h"
+#include "user_exception.h"
 
 namespace wendrel {
 
@@ -21,6 +22,22 @@ BOOL CFullScreenWnd::CreateFullScreen() {
 
 void CFullScreenWnd::RequestClose() {
     PostMessage(WM_CLOSE, 0, 0);
+}
+
+void CFullScreenWnd::InitDirectDraw() {
+    CDisplayApp& app = DisplayApp();
+    try {
+        app.m_exclusive.Init(m_hWnd);
+        app.m_bDirectDraw = 1;
+    } catch (CUserException* e) {
+        e->Delete();
+        app.m_bDirectDraw = 0;
+        ReleaseDirectDraw();
+    }
+}
+
+void CFullScreenWnd::ReleaseDirectDraw() {
+    DisplayApp().m_exclusive.Release();
 }
 
 int CFullScreenWnd::OnCreate(LPCREATESTRUCT lpCreateStruct) {
@@ -44,6 +61,13 @@ void CFullScreenWnd::OnDestroy() {
     ReleaseDirectDraw();
     PostQuitMessage(0);
     CWnd::OnDestroy();
+}
+
+void CFullScreenWnd::PostNcDestroy() {
+    CDisplayApp& app = DisplayApp();
+    if (app.m_pFullScreenWnd == this)
+        app.m_pFullScreenWnd = nullptr;
+    CSaverWnd::PostNcDestroy();
 }
 
 BOOL CFullScreenWnd::OnSetCursor(CWnd*, UINT, UINT) {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "dialog_script.h"
-#include "direct_draw.h"
+#include "exclusive_presenter.h"
 #include "saver_app.h"
 #include "saver_wnd.h"
 
@@ -215,6 +215,46 @@ TEST_F(ConfigDialog, EscapeAndTheCloseBoxStoreNothing) {
     EXPECT_FALSE(run.stored.has_value());
 }
 
+// The static control whose text holds `part`, among the dialog's children.
+HWND FindStatic(HWND hDlg, const wchar_t* part) {
+    for (HWND hChild = GetWindow(hDlg, GW_CHILD); hChild != nullptr;
+         hChild = GetWindow(hChild, GW_HWNDNEXT)) {
+        wchar_t text[128] = L"";
+        GetWindowTextW(hChild, text, 128);
+        if (std::wstring(text).find(part) != std::wstring::npos)
+            return hChild;
+    }
+    return nullptr;
+}
+
+TEST_F(ConfigDialog, TheNoticeFitsItsControl) {
+    std::wstring notice;
+    SIZE extent{};
+    RECT client{};
+    Run(std::nullopt, [&](HWND hDlg) {
+        HWND hNotice = FindStatic(hDlg, L"1997");
+        if (hNotice != nullptr) {
+            wchar_t text[128] = L"";
+            const int length = GetWindowTextW(hNotice, text, 128);
+            notice.assign(text, static_cast<std::size_t>(length));
+            GetClientRect(hNotice, &client);
+            // Measured in the dialog's font, as the control draws it.
+            HDC hDC = GetDC(hNotice);
+            const auto hFont = reinterpret_cast<HFONT>(SendMessageW(hNotice, WM_GETFONT, 0, 0));
+            HGDIOBJ hOld = SelectObject(hDC, hFont);
+            GetTextExtentPoint32W(hDC, text, length, &extent);
+            SelectObject(hDC, hOld);
+            ReleaseDC(hNotice, hDC);
+        }
+        Click(hDlg, IDCANCEL);
+    });
+    EXPECT_EQ(notice, L"\u00A9 1997 TAVRIN Software");
+    EXPECT_GT(extent.cx, 0);
+    EXPECT_LE(extent.cx, client.right - client.left)
+        << "the notice is " << extent.cx << " pixels wide in a control of "
+        << client.right - client.left;
+}
+
 TEST_F(SaverApp, PreviewWithoutALiveParentEndsAtOnce) {
     HWND hGone =
         CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr);
@@ -349,20 +389,34 @@ TEST_F(FullScreen, NoDirectSetGoesStraightToGdi) {
     }
 }
 
-int directDrawCreateCalls = 0;
-HRESULT WINAPI RefusingDirectDrawCreate(GUID*, LPDIRECTDRAW* lplpDD, IUnknown*) {
-    ++directDrawCreateCalls;
-    *lplpDD = nullptr;
-    return DDERR_NODIRECTDRAWHW;
-}
+// While it lives, DirectDraw cannot be made: each try is counted and refused.
+class CRefusingDriver {
+  public:
+    CRefusingDriver() : m_saved(pfnDirectDrawCreate) {
+        calls = 0;
+        pfnDirectDrawCreate = &Create;
+    }
+    ~CRefusingDriver() { pfnDirectDrawCreate = m_saved; }
+    CRefusingDriver(const CRefusingDriver&) = delete;
+    CRefusingDriver& operator=(const CRefusingDriver&) = delete;
+
+    static inline int calls = 0;
+
+  private:
+    static HRESULT WINAPI Create(GUID*, LPDIRECTDRAW* lplpDD, IUnknown*) {
+        ++calls;
+        *lplpDD = nullptr;
+        return DDERR_NODIRECTDRAWHW;
+    }
+    DirectDrawCreateFn m_saved;
+};
 
 TEST_F(FullScreen, NothingStoredTriesDirectDrawFirst) {
-    const DirectDrawCreateFn saved = pfnDirectDrawCreate;
-    pfnDirectDrawCreate = &RefusingDirectDrawCreate;
-    directDrawCreateCalls = 0;
-    ASSERT_TRUE(Start({"-S"}));
-    pfnDirectDrawCreate = saved;
-    EXPECT_EQ(directDrawCreateCalls, 1);
+    {
+        const CRefusingDriver refusing;
+        ASSERT_TRUE(Start({"-S"}));
+    }
+    EXPECT_EQ(CRefusingDriver::calls, 1);
     EXPECT_EQ(m_app.m_bDirectDraw, 0);  // the set-up failed: GDI serves
     EXPECT_EQ(m_app.m_bNoDirect, 0);
     CloseAndExpectEnd();
@@ -371,12 +425,11 @@ TEST_F(FullScreen, NothingStoredTriesDirectDrawFirst) {
 }
 
 TEST_F(FullScreen, PreviewNeverTriesDirectDraw) {
-    const DirectDrawCreateFn saved = pfnDirectDrawCreate;
-    pfnDirectDrawCreate = &RefusingDirectDrawCreate;
-    directDrawCreateCalls = 0;
-    ASSERT_TRUE(Start({"/p", MakeParent()}));
-    pfnDirectDrawCreate = saved;
-    EXPECT_EQ(directDrawCreateCalls, 0);
+    {
+        const CRefusingDriver refusing;
+        ASSERT_TRUE(Start({"/p", MakeParent()}));
+    }
+    EXPECT_EQ(CRefusingDriver::calls, 0);
     DestroyWindow(m_hParent);
     m_hParent = nullptr;
     EXPECT_TRUE(PumpUntilQuit(1000));

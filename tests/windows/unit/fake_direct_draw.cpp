@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "direct_draw.h"
+#include "exclusive_presenter.h"
 
 namespace wendrel::test {
 namespace {
