@@ -20,8 +20,8 @@ void CDisplayApp::StartAnimationThread(CLeafScene& scene) {
     // m_pMainWnd while the new thread starts.
     HWND hWnd = m_pMainWnd != nullptr ? m_pMainWnd->GetSafeHwnd() : nullptr;
     PresentHooks hooks;
-    hooks.presentGdi = [this](CLeafScene& s) { m_stretch.PresentGdi(s); };
-    hooks.presentDirectDraw = [this](CLeafScene& s) { m_exclusive.PresentDirectDraw(s); };
+    hooks.presentStretched = [this](CLeafScene& s) { m_stretch.PresentGdi(s); };
+    hooks.presentExclusive = [this](CLeafScene& s) { m_exclusive.PresentDirectDraw(s); };
     m_pThread = std::make_unique<CAnimationThread>();
     m_pThread->Start(scene, std::move(hooks), [this, hWnd] { m_stretch.m_hPresentWnd = hWnd; });
 }
