@@ -1,5 +1,7 @@
 #include "config_dlg.h"
 
+#include "saver_names.h"
+
 namespace wendrel {
 
 CConfigDlg::CConfigDlg(const CShellCalls& shell) : CDialog(IDD), m_shell(shell) {}

@@ -5,9 +5,11 @@
 #include <system_error>
 
 #include "animation.h"
+#include "command_switch.h"
 #include "config_dlg.h"
 #include "full_screen_wnd.h"
 #include "random.h"
+#include "saver_names.h"
 #include "saver_wnd.h"
 
 namespace wendrel {
@@ -26,8 +28,8 @@ BOOL CSaverApp::InitInstance() {
 BOOL CSaverApp::StartUp(int argc, char* const* argv) {
     SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
     // Three-dimensional dialog controls are the system's own: nothing to enable.
-    SetRegistryKey("Tavrin Screen Savers");
-    m_bNoDirect = static_cast<std::int32_t>(GetProfileInt("LEAF", "NoDirect", 0));
+    SetRegistryKey(kCompanyKey);
+    m_bNoDirect = static_cast<std::int32_t>(GetProfileInt(kSettingsSection, kNoDirectEntry, 0));
     m_pThread.reset();  // start-up begins without a thread
     switch (ChooseMode(argc, argv)) {
         case ESaverMode::Preview:
@@ -39,12 +41,6 @@ BOOL CSaverApp::StartUp(int argc, char* const* argv) {
     }
     RunConfigDialog();
     return FALSE;
-}
-
-BOOL CSaverApp::IsSwitch(const char* arg, const char* letter) {
-    if (*arg == '-' || *arg == '/')
-        ++arg;
-    return lstrcmpiA(arg, letter) == 0;
 }
 
 ESaverMode CSaverApp::ChooseMode(int argc, char* const* argv) {
@@ -116,7 +112,7 @@ void CSaverApp::RunConfigDialog() {
     dlg.m_bNoDirect = m_bNoDirect;
     if (dlg.DoModal() == IDOK) {
         m_bNoDirect = dlg.m_bNoDirect;
-        WriteProfileInt("LEAF", "NoDirect", m_bNoDirect);
+        WriteProfileInt(kSettingsSection, kNoDirectEntry, m_bNoDirect);
     }
     // A dialog that never got a window did not clear the main window.
     if (m_pMainWnd == &dlg)

@@ -22,10 +22,8 @@ class CSaverApp : public CDisplayApp {
     // Start-up from an argument vector (argument 0 is the program).
     BOOL StartUp(int argc, char* const* argv);
 
-    // True when `arg`, after one leading '-' or '/' is dropped, equals
-    // `letter` with letter case ignored.
-    static BOOL IsSwitch(const char* arg, const char* letter);
-    // The mode of the command line: "p" is tested before "s".
+    // The mode of the command line (IsSwitch, command_switch.h): "p" is
+    // tested before "s".
     static ESaverMode ChooseMode(int argc, char* const* argv);
     // The preview's parent window from its decimal handle: null unless the
     // text is a number naming an existing window.

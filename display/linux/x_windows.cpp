@@ -5,22 +5,14 @@
 namespace wendrel::display {
 namespace {
 
-// Touched only by the thread that makes X calls, the window thread.
-unsigned long errorCount = 0;
-
-int CountError(Display*, XErrorEvent*) {
-    ++errorCount;
+int IgnoreError(Display*, XErrorEvent*) {
     return 0;
 }
 
 }  // namespace
 
 void TrapXErrors() {
-    XSetErrorHandler(CountError);
-}
-
-unsigned long XErrorCount() {
-    return errorCount;
+    XSetErrorHandler(IgnoreError);
 }
 
 CXProbe::~CXProbe() {

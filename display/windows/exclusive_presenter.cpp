@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "display_mode.h"
 #include "frame_info.h"
 #include "saver_core.h"
 #include "user_exception.h"
@@ -37,11 +38,11 @@ HRESULT WINAPI EnumModeCallback(LPDDSURFACEDESC lpDDSurfaceDesc, LPVOID lpContex
     DDSURFACEDESC& chosenMode = pPresenter->chosenMode;
     std::memset(&chosenMode, 0, sizeof chosenMode);
     const DDPIXELFORMAT& format = lpDDSurfaceDesc->ddpfPixelFormat;
-    const DWORD bits = format.dwFlags == DDPF_RGB ? format.dwRGBBitCount : 0;
-    const CSaverCore& core = SaverCore();
-    if (lpDDSurfaceDesc->dwHeight == static_cast<DWORD>(core.m_nSceneHeight) &&
-        lpDDSurfaceDesc->dwWidth == static_cast<DWORD>(core.m_nSceneWidth) &&
-        (bits == 24 || bits == 32)) {
+    const DisplayModeInfo mode{static_cast<std::int32_t>(lpDDSurfaceDesc->dwWidth),
+                               static_cast<std::int32_t>(lpDDSurfaceDesc->dwHeight),
+                               static_cast<std::int32_t>(format.dwRGBBitCount),
+                               format.dwFlags == DDPF_RGB};
+    if (IsExclusiveMode(mode)) {
         std::memcpy(&chosenMode, lpDDSurfaceDesc, sizeof chosenMode);
         return DDENUMRET_CANCEL;
     }

@@ -57,8 +57,9 @@ class CExclusivePresenter {
 };
 
 // Given to EnumDisplayModes with the presenter as its context: keeps the
-// first 640 x 480 mode of 24 or 32 bits whose pixel format flags are exactly
-// DDPF_RGB in the presenter's chosenMode, and then stops the listing.
+// first mode that IsExclusiveMode (display_mode.h) accepts, plain RGB being
+// pixel format flags of exactly DDPF_RGB, in the presenter's chosenMode,
+// and then stops the listing.
 HRESULT WINAPI EnumModeCallback(LPDDSURFACEDESC lpDDSurfaceDesc, LPVOID lpContext);
 
 }  // namespace wendrel

@@ -1,18 +1,13 @@
 #include "full_screen_wnd.h"
 
-#include <cstdlib>
-
 #include "display_app.h"
+#include "mouse_rule.h"
 #include "user_exception.h"
 
 namespace wendrel {
 
-const CPoint noMousePoint(-100, -100);
+const CPoint noMousePoint(kNoMousePoint.x, kNoMousePoint.y);
 CPoint lastMousePoint = noMousePoint;
-
-namespace {
-constexpr int kMouseSlack = 5;
-}
 
 BOOL CFullScreenWnd::CreateFullScreen() {
     lastMousePoint = noMousePoint;
@@ -94,10 +89,10 @@ void CFullScreenWnd::OnActivateApp(BOOL bActive, DWORD) {
 }
 
 void CFullScreenWnd::OnMouseMove(UINT, CPoint point) {
-    if (lastMousePoint == noMousePoint)
-        lastMousePoint = point;
-    else if (std::abs(lastMousePoint.x - point.x) > kMouseSlack &&
-             std::abs(lastMousePoint.y - point.y) > kMouseSlack)
+    MousePoint last{lastMousePoint.x, lastMousePoint.y};
+    const bool close = MouseMoveCloses(last, {point.x, point.y});
+    lastMousePoint = CPoint(last.x, last.y);
+    if (close)
         RequestClose();
     Default();
 }

@@ -45,7 +45,8 @@ class CFullScreenWnd : public CSaverWnd {
     void RequestClose();
 };
 
-// The mouse reference of the full-screen window (window thread only).
+// The mouse reference of the full-screen window (window thread only), kept
+// for MouseMoveCloses (mouse_rule.h); process-wide, as the saver defines it.
 extern const CPoint noMousePoint;  // (-100, -100): nothing recorded yet
 extern CPoint lastMousePoint;      // the first position the window received
 

@@ -7,15 +7,13 @@
 #include <string>
 #include <utility>
 
+#include "check_state.h"
 #include "gio_web_page.h"
 #include "home_page.h"
 #include "program_icon.h"
+#include "saver_names.h"
 
 namespace wendrel::linux_app {
-
-const char* const kSettingsSection = "LEAF";
-const char* const kNoDirectEntry = "NoDirect";
-const char* const kHomePageAddress = "www.tavrin.example";
 
 namespace {
 

@@ -37,17 +37,6 @@ TEST(CommandLine, EverythingElseIsConfiguration) {
     EXPECT_EQ(ModeOf({}), ESaverMode::Config);
 }
 
-TEST(CommandLine, IsSwitchDropsOneMarkAndIgnoresCase) {
-    EXPECT_TRUE(CSaverApp::IsSwitch("/S", "s"));
-    EXPECT_TRUE(CSaverApp::IsSwitch("-p", "P"));
-    EXPECT_TRUE(CSaverApp::IsSwitch("s", "s"));
-    EXPECT_FALSE(CSaverApp::IsSwitch("--s", "s"));
-    EXPECT_FALSE(CSaverApp::IsSwitch("/-s", "s"));
-    EXPECT_FALSE(CSaverApp::IsSwitch("", "s"));
-    EXPECT_FALSE(CSaverApp::IsSwitch("/", "s"));
-    EXPECT_FALSE(CSaverApp::IsSwitch("/p:1", "p"));
-}
-
 TEST(CommandLine, ParentMustBeTheNumberOfALiveWindow) {
     HWND hLive = CreateWindowExA(0, "STATIC", "parent", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                  nullptr, nullptr);

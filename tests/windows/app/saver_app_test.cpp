@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "dialog_script.h"
 #include "exclusive_presenter.h"
+#include "resource_ids.h"
 #include "saver_app.h"
 #include "saver_wnd.h"
 
@@ -75,6 +77,19 @@ class SaverApp : public ::testing::Test {
         return m_app.StartUp(static_cast<int>(args.size()), argv.data());
     }
 
+    // Starts with `args` (configuration mode) and runs `act` on the dialog
+    // once it is open; returns the check box's state at that moment.
+    UINT StartDialog(std::vector<std::string> args, const std::function<void(HWND)>& act) {
+        UINT checkedAtOpen = 99;
+        test::CDialogScript script([&](HWND hDlg) {
+            checkedAtOpen = IsDlgButtonChecked(hDlg, IDC_NODIRECT);
+            act(hDlg);
+        });
+        EXPECT_FALSE(Start(std::move(args)));
+        EXPECT_TRUE(script.Ran());
+        return checkedAtOpen;
+    }
+
     // A top-level window of this thread for the preview to fill.
     std::string MakeParent() {
         WNDCLASSA wc{};
@@ -120,14 +135,7 @@ struct DialogRun {
 };
 
 TEST_F(SaverApp, ConfigurationModeRunsOnlyTheDialog) {
-    DialogRun run;
-    test::CDialogScript script([&](HWND hDlg) {
-        run.checkedAtOpen = IsDlgButtonChecked(hDlg, 1011);
-        Click(hDlg, IDCANCEL);
-    });
-    EXPECT_FALSE(Start({"/c"}));
-    EXPECT_TRUE(script.Ran());
-    EXPECT_EQ(run.checkedAtOpen, 0u);
+    EXPECT_EQ(StartDialog({"/c"}, [](HWND hDlg) { Click(hDlg, IDCANCEL); }), 0u);
     ExpectNothingStarted();
     EXPECT_FALSE(m_app.m_scene.IsLoaded());
     // The read made the key path; nothing was stored.
@@ -142,12 +150,7 @@ class ConfigDialog : public SaverApp {
         if (before)
             Store(*before);
         DialogRun run;
-        test::CDialogScript script([&](HWND hDlg) {
-            run.checkedAtOpen = IsDlgButtonChecked(hDlg, 1011);
-            act(hDlg);
-        });
-        EXPECT_FALSE(Start({}));
-        EXPECT_TRUE(script.Ran());
+        run.checkedAtOpen = StartDialog({}, act);
         EXPECT_EQ(m_app.m_pMainWnd, nullptr);
         PumpUntilQuit(0);
         run.stored = Read();
