@@ -4,18 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "command_args.h"
 #include "saver_app.h"
 
 namespace wendrel {
 namespace {
 
 ESaverMode ModeOf(std::vector<std::string> args) {
-    args.insert(args.begin(), "wendrel.scr");
-    std::vector<char*> argv;
-    for (auto& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    return CSaverApp::ChooseMode(static_cast<int>(args.size()), argv.data());
+    const test::CCommandArgs line(std::move(args));
+    return CSaverApp::ChooseMode(line.Count(), line.Values());
 }
 
 TEST(CommandLine, FullScreenWithOrWithoutOneLeadingMark) {

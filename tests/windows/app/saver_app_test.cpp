@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "command_args.h"
 #include "dialog_script.h"
 #include "exclusive_presenter.h"
 #include "resource_ids.h"
@@ -69,12 +70,8 @@ class SaverApp : public ::testing::Test {
     }
 
     BOOL Start(std::vector<std::string> args) {
-        args.insert(args.begin(), "wendrel.scr");
-        std::vector<char*> argv;
-        for (auto& arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        return m_app.StartUp(static_cast<int>(args.size()), argv.data());
+        const test::CCommandArgs line(std::move(args));
+        return m_app.StartUp(line.Count(), line.Values());
     }
 
     // Starts with `args` (configuration mode) and runs `act` on the dialog
