@@ -88,9 +88,11 @@ BOOL CSaverApp::StartFullScreen() {
     m_bDirectDraw = m_bNoDirect == 0 ? 1 : 0;
     m_scene.LoadBackground();
     m_pFullScreenWnd = new CFullScreenWnd;
-    // A window that failed has already deleted itself and cleared the pointer.
-    if (!m_pFullScreenWnd->CreateFullScreen())
+    // A window that failed may already have deleted itself.
+    if (!m_pFullScreenWnd->CreateFullScreen()) {
+        m_pFullScreenWnd = nullptr;
         return FALSE;
+    }
     m_pMainWnd = m_pFullScreenWnd;
     return StartThread();
 }

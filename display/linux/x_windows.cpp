@@ -5,14 +5,18 @@
 namespace wendrel::display {
 namespace {
 
-int IgnoreError(Display*, XErrorEvent*) {
+// Touched only by the thread that makes X calls, the window thread.
+unsigned long errorCount = 0;
+
+int CountError(Display*, XErrorEvent*) {
+    ++errorCount;
     return 0;
 }
 
 }  // namespace
 
 void TrapXErrors() {
-    XSetErrorHandler(IgnoreError);
+    XSetErrorHandler(CountError);
 }
 
 CXProbe::~CXProbe() {

@@ -14,8 +14,8 @@ struct WindowSize {
 };
 
 // Replaces Xlib's default error handler, which ends the process, with one
-// that ignores errors: a window that another program destroys while we
-// draw into it must not take the saver down before its thread is joined.
+// that only counts: a window that another program destroys while we draw
+// into it must not take the saver down before its thread is joined.
 void TrapXErrors();
 
 // A connection of our own for asking about windows that are not ours.
