@@ -148,3 +148,16 @@ e2e_expect_no_strays() {
 e2e_screenshot() {
     import -window root "png:$1"
 }
+
+# The saver's settings key in Wine's registry.
+e2e_settings_key='HKCU\Software\Tavrin Screen Savers\wendrel\LEAF'
+
+# Stores the setting NoDirect as $1, or removes it for "none".
+e2e_set_no_direct() {
+    if [ "$1" = none ]; then
+        "$LOADER" reg delete "$e2e_settings_key" /v NoDirect /f >/dev/null 2>&1 || true
+    else
+        "$LOADER" reg add "$e2e_settings_key" /v NoDirect /t REG_DWORD /d "$1" /f >/dev/null 2>&1 ||
+            e2e_fail "cannot store NoDirect $1"
+    fi
+}
