@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "display_mode.h"
+#include "randr_mode_record.h"
 
 namespace wendrel::display {
 namespace {

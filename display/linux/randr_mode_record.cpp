@@ -1,4 +1,4 @@
-#include "display_mode.h"
+#include "randr_mode_record.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
