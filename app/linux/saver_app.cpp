@@ -171,8 +171,18 @@ void CSaverApp::Run() {
 
 bool CSaverApp::CheckForeignWindow() {
     const unsigned long window = m_pMainWnd->ForeignWindow();
+    if (window == 0)
+        return false;
+    // SDL hears nothing of a window that is not its own; frames send only
+    // what changed, so what was uncovered is drawn whole with the next one.
+    if (window != m_nWatchedWindow) {
+        m_probe.WatchExposures(window);
+        m_nWatchedWindow = window;
+    }
+    if (m_probe.TakeExposed(window))
+        m_pMainWnd->Invalidate();
     const std::uint64_t now = SDL_GetTicks64();
-    if (window == 0 || now < m_nNextProbe)
+    if (now < m_nNextProbe)
         return false;
     m_nNextProbe = now + kProbeMilliseconds;
     const std::optional<display::WindowSize> size = m_probe.SizeOf(window);

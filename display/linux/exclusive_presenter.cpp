@@ -81,8 +81,7 @@ void CExclusivePresenter::Release() {
 }
 
 void CExclusivePresenter::Present(const std::uint8_t* frame) {
-    const SDL_Rect unscaled{0, 0, kFrameWidth, kFrameHeight};
-    m_renderer.Show(frame, &unscaled);
+    m_renderer.Present(frame);
 }
 
 }  // namespace wendrel::display

@@ -74,6 +74,13 @@ void CFullScreenWnd::PaintWhite() {
         m_stretch.PaintWhite();
 }
 
+void CFullScreenWnd::Invalidate() {
+    if (m_exclusive.IsActive())
+        m_exclusive.Invalidate();
+    else
+        m_stretch.Invalidate();
+}
+
 bool CFullScreenWnd::RecreateRenderer(std::string& error) {
     return m_exclusive.IsActive() ? m_exclusive.Recreate(error) : m_stretch.Recreate(error);
 }

@@ -31,6 +31,8 @@ class CSaverWnd {
     // True when the event asks the window to close.
     virtual bool OnEvent(const SDL_Event& event);
     void ShowFrame(const std::uint8_t* frame);
+    // The window lost pixels: the next frame is drawn whole.
+    virtual void Invalidate() { m_stretch.Invalidate(); }
     virtual void Destroy();
 
     SDL_Window* Window() const { return m_pWindow; }
