@@ -46,7 +46,7 @@ CLeaf::~CLeaf() {
 }
 
 bool CLeaf::DrawAndAdvance(const BITMAPINFOHEADER& frameHeader, std::uint8_t* framePixels,
-                           std::int32_t windOffset) {
+                           std::int32_t windOffset, FrameRect* drawn) {
     if (path.empty())
         return false;
     const PathPoint p = path[static_cast<std::size_t>(pathIndex)];
@@ -55,15 +55,19 @@ bool CLeaf::DrawAndAdvance(const BITMAPINFOHEADER& frameHeader, std::uint8_t* fr
     const std::int32_t right = p.x + windOffset + half;
     const std::int32_t top = p.y - half;
     const std::int32_t bottom = p.y + half;
+    FrameRect written;
     if (left < kFrameWidth && right > 0 && top < kFrameHeight && bottom > 0)
-        Draw(frameHeader, framePixels, left, top);
+        written = Draw(frameHeader, framePixels, left, top);
+    if (drawn)
+        *drawn = written;
     Tumble();
     pathIndex += SaverCore().m_bDirectDraw ? 1 : 2;
     return static_cast<std::size_t>(pathIndex) < path.size();
 }
 
-void CLeaf::Draw(const BITMAPINFOHEADER& frameHeader, std::uint8_t* framePixels, std::int32_t left,
-                 std::int32_t top) const {
+FrameRect CLeaf::Draw(const BITMAPINFOHEADER& frameHeader, std::uint8_t* framePixels,
+                      std::int32_t left, std::int32_t top) const {
+    FrameRect written;
     const std::int32_t w = kLeafImageSize;
     const std::int32_t h = kLeafImageSize;
     const std::int32_t imageStride = kLeafImageStride;
@@ -104,6 +108,7 @@ void CLeaf::Draw(const BITMAPINFOHEADER& frameHeader, std::uint8_t* framePixels,
             if (std::max({s00[0], s01[0], s10[0], s11[0]}) >= 127)
                 continue;
             std::uint8_t* dst = row + 3 * kappa;
+            written = written.United({kappa, frameHeight - 1 - rho, kappa + 1, frameHeight - rho});
             for (int k = 0; k < 3; ++k) {
                 const std::int32_t top2 = s00[k] * (7 - fx) + s01[k] * fx;
                 const std::int32_t bottom2 = s10[k] * (7 - fx) + s11[k] * fx;
@@ -111,6 +116,7 @@ void CLeaf::Draw(const BITMAPINFOHEADER& frameHeader, std::uint8_t* framePixels,
             }
         }
     }
+    return written;
 }
 
 void CLeaf::Tumble() {
