@@ -163,7 +163,10 @@ void CSaverApp::Run() {
         if (close || CheckForeignWindow())
             break;
         if (frame != nullptr) {
-            m_pMainWnd->ShowFrame(frame);
+            // The animation thread waits in Offer until Done: the scene's
+            // account of what changed is as settled as the frame.
+            m_pMainWnd->ShowFrame(
+                display::FrameToShow{frame, &m_scene.LastChanges(), m_scene.ComposeCount()});
             m_handOver.Done();
         }
     }

@@ -80,7 +80,7 @@ void CExclusivePresenter::Release() {
     m_pWindow = nullptr;
 }
 
-void CExclusivePresenter::Present(const std::uint8_t* frame) {
+void CExclusivePresenter::Present(const FrameToShow& frame) {
     m_renderer.Present(frame);
 }
 

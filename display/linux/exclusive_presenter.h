@@ -37,7 +37,7 @@ class CExclusivePresenter {
     bool Recreate(std::string& error) { return m_renderer.Recreate(error); }
     bool IsActive() const { return m_pWindow != nullptr; }
 
-    void Present(const std::uint8_t* frame);
+    void Present(const FrameToShow& frame);
     void PaintWhite() { m_renderer.PaintWhite(); }
     void Invalidate() { m_renderer.Invalidate(); }
     const PresentReport& LastReport() const { return m_renderer.LastReport(); }

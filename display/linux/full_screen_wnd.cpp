@@ -60,7 +60,7 @@ void CFullScreenWnd::Destroy() {
     CSaverWnd::Destroy();
 }
 
-void CFullScreenWnd::Present(const std::uint8_t* frame) {
+void CFullScreenWnd::Present(const FrameToShow& frame) {
     if (m_exclusive.IsActive())
         m_exclusive.Present(frame);
     else

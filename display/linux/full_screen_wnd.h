@@ -32,7 +32,7 @@ class CFullScreenWnd : public CSaverWnd {
     const std::string& ExclusiveFailure() const { return m_strExclusiveFailure; }
 
   protected:
-    void Present(const std::uint8_t* frame) override;
+    void Present(const FrameToShow& frame) override;
     void PaintWhite() override;
     bool RecreateRenderer(std::string& error) override;
 

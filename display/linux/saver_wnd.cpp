@@ -64,7 +64,7 @@ bool CSaverWnd::OnEvent(const SDL_Event& event) {
     return false;
 }
 
-void CSaverWnd::ShowFrame(const std::uint8_t* frame) {
+void CSaverWnd::ShowFrame(const FrameToShow& frame) {
     if (m_bDropFrame) {
         m_bDropFrame = false;
         return;

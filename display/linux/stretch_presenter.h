@@ -18,7 +18,7 @@ class CStretchPresenter {
     bool Recreate(std::string& error) { return m_surface.Recreate(error); }
     bool IsReady() const { return m_surface.IsReady(); }
 
-    void Present(const std::uint8_t* frame) { m_surface.Present(frame); }
+    void Present(const FrameToShow& frame) { m_surface.Present(frame); }
     void PaintWhite() { m_surface.PaintWhite(); }
     void Invalidate() { m_surface.Invalidate(); }
     const PresentReport& LastReport() const { return m_surface.LastReport(); }

@@ -1,13 +1,14 @@
 #include "surface_presenter.h"
 
+#include "changed_area.h"
 #include "frame_buffer.h"
 
 namespace wendrel::display {
 namespace {
 
-// Past this share of changed tiles one whole stretch costs less than the
-// many rectangles.
-constexpr int kWholeTilesPercent = 75;
+// Past this share of the window changed, one whole stretch costs less than
+// the many rectangles.
+constexpr std::int64_t kWholePercent = 75;
 constexpr PixelShifts kStagingShifts{16, 8, 0};  // SDL_PIXELFORMAT_RGB888
 
 }  // namespace
@@ -21,9 +22,6 @@ bool CSurfacePresenter::Create(SDL_Window* window, std::string& error) {
     // The plain framebuffer of the video driver, not a texture of a
     // renderer: it is what can be sent in parts.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    if (!m_pChanges)
-        m_pChanges = std::make_unique<CFrameChanges>();
-    m_rects.reserve(CFrameChanges::kTiles);
     m_pWindow = window;
     if (Target() == nullptr) {
         error = std::string("cannot draw on the window: ") + SDL_GetError();
@@ -105,38 +103,49 @@ void CSurfacePresenter::Paint(const std::uint8_t* frame, SDL_Surface* surface,
     SDL_BlitSurface(m_pStaging, &from, surface, &to);
 }
 
-void CSurfacePresenter::Present(const std::uint8_t* frame) {
+bool CSurfacePresenter::FindChangedRects(const FrameToShow& frame, const SDL_Rect& bounds) {
+    m_nRects = 0;
+    if (frame.changes == nullptr || frame.changes->whole)
+        return false;
+    const int sources = JoinChangedRects(frame.changes->rects, m_sources);
+    if (sources < 0)
+        return false;
+    std::int64_t area = 0;
+    for (int i = 0; i < sources; ++i) {
+        SDL_Rect destination = m_map.DestinationOf(m_sources[static_cast<std::size_t>(i)]);
+        if (!SDL_IntersectRect(&destination, &bounds, &destination))
+            continue;
+        area += static_cast<std::int64_t>(destination.w) * destination.h;
+        m_rects[static_cast<std::size_t>(m_nRects++)] = destination;
+    }
+    return area * 100 < static_cast<std::int64_t>(bounds.w) * bounds.h * kWholePercent;
+}
+
+void CSurfacePresenter::Present(const FrameToShow& frame) {
     m_report = {};
     SDL_Surface* surface = Target();
+    // A frame that follows one not shown carries changes against a picture
+    // the window never had.
+    const bool follows = frame.number == m_nLastNumber + 1;
+    m_nLastNumber = frame.number;
     if (surface == nullptr) {
-        m_pChanges->Forget();
+        m_bWhole = true;
         return;
     }
-    const bool whole = m_bWhole || !m_pChanges->IsKnown();
-    if (whole)
-        m_pChanges->Forget();  // a plain copy of the frame, no comparing
-    const std::span<const SDL_Rect> changed = m_pChanges->Compare(frame);
     const SDL_Rect bounds{0, 0, surface->w, surface->h};
-    if (whole || m_pChanges->ChangedTiles() * 100 >= CFrameChanges::kTiles * kWholeTilesPercent) {
+    if (m_bWhole || !follows || !FindChangedRects(frame, bounds)) {
         SDL_Rect all{0, 0, m_map.Width(), m_map.Height()};
         SDL_IntersectRect(&all, &bounds, &all);
-        Paint(frame, surface, all);
+        Paint(frame.pixels, surface, all);
         m_report.whole = true;
         m_report.rectangles = 1;
         m_bWhole = SDL_UpdateWindowSurface(m_pWindow) != 0;
         return;
     }
-    m_rects.clear();
-    for (const SDL_Rect& source : changed) {
-        SDL_Rect destination = m_map.DestinationOf(source);
-        if (!SDL_IntersectRect(&destination, &bounds, &destination))
-            continue;
-        Paint(frame, surface, destination);
-        m_rects.push_back(destination);
-    }
-    m_report.rectangles = static_cast<int>(m_rects.size());
-    if (!m_rects.empty() && SDL_UpdateWindowSurfaceRects(m_pWindow, m_rects.data(),
-                                                         static_cast<int>(m_rects.size())) != 0)
+    for (int i = 0; i < m_nRects; ++i)
+        Paint(frame.pixels, surface, m_rects[static_cast<std::size_t>(i)]);
+    m_report.rectangles = m_nRects;
+    if (m_nRects > 0 && SDL_UpdateWindowSurfaceRects(m_pWindow, m_rects.data(), m_nRects) != 0)
         m_bWhole = true;
 }
 

@@ -2,11 +2,10 @@
 
 #include <SDL.h>
 
+#include <array>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "frame_changes.h"
 #include "stretch_map.h"
@@ -20,6 +19,15 @@ enum class FrameFit {
     Unscaled,   // pixel for pixel, at the top left corner
 };
 
+// A frame to show and what the scene says changed in it since the frame
+// before it (see CLeafScene::LastChanges), numbered by the scene's compose
+// count. Without `changes` all of it may have changed.
+struct FrameToShow {
+    const std::uint8_t* pixels = nullptr;
+    const FrameChanges* changes = nullptr;
+    std::uint64_t number = 0;
+};
+
 // What the last Present sent.
 struct PresentReport {
     bool whole = false;       // the whole frame, stretched anew
@@ -28,11 +36,11 @@ struct PresentReport {
 };
 
 // Puts frames on the window's own surface (SDL's framebuffer: a shared
-// memory image on X), first stored row at the bottom, and sends the server
-// only the rectangles that changed since the frame shown before. The first
-// frame, one after a resize, an expose (Invalidate) or a lost surface, and
-// one that changed nearly everywhere are painted and sent whole. Made, used
-// and destroyed on the window's thread.
+// memory image on X), first stored row at the bottom, and paints and sends
+// the server only the rectangles that changed since the frame shown before.
+// The first frame, one after a resize, an expose (Invalidate), a lost
+// surface or a frame not shown, and one that changed nearly everywhere are
+// painted and sent whole. Made, used and destroyed on the window's thread.
 class CSurfacePresenter {
   public:
     explicit CSurfacePresenter(FrameFit fit) : m_fit(fit) {}
@@ -48,7 +56,7 @@ class CSurfacePresenter {
 
     // The window's pixels are no longer known: the next frame goes whole.
     void Invalidate() { m_bWhole = true; }
-    void Present(const std::uint8_t* frame);
+    void Present(const FrameToShow& frame);
     // The whole window white, as before the first frame.
     void PaintWhite();
 
@@ -59,12 +67,18 @@ class CSurfacePresenter {
     // and format; null when there is none.
     SDL_Surface* Target();
     void Paint(const std::uint8_t* frame, SDL_Surface* surface, const SDL_Rect& destination);
+    // The window rectangles to paint for `frame` into m_rects; false when
+    // the whole frame should go.
+    bool FindChangedRects(const FrameToShow& frame, const SDL_Rect& bounds);
 
     FrameFit m_fit;
     SDL_Window* m_pWindow = nullptr;
     CStretchMap m_map;
-    std::unique_ptr<CFrameChanges> m_pChanges;
-    std::vector<SDL_Rect> m_rects;  // room for every tile, reserved once
+    // Two rectangles for every leaf there can be, and some room.
+    std::array<SDL_Rect, 64> m_sources{};
+    std::array<SDL_Rect, 64> m_rects{};
+    int m_nRects = 0;
+    std::uint64_t m_nLastNumber = 0;
     SDL_Surface* m_pSurface = nullptr;
     int m_nSurfaceWidth = 0;
     int m_nSurfaceHeight = 0;

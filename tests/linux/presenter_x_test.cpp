@@ -169,12 +169,13 @@ class PresenterOnX : public ::testing::Test {
     }
 
     // Upright pixels [x, x + size) x [y, y + size) of the frame changed.
-    static void ChangeBlock(std::vector<std::uint8_t>& frame, int x, int y, int size) {
+    static FrameRect ChangeBlock(std::vector<std::uint8_t>& frame, int x, int y, int size) {
         for (int row = y; row < y + size; ++row) {
             std::uint8_t* p = frame.data() + (kFrameHeight - 1 - row) * kFrameStride + x * 3;
             for (int i = 0; i < size * 3; ++i)
                 p[i] = static_cast<std::uint8_t>(p[i] ^ 0x55);
         }
+        return FrameRect{x, y, x + size, y + size};
     }
 
     static Display* probe;
@@ -209,7 +210,10 @@ TEST_F(PresenterOnX, PartialUpdatesAddUpToTheWholeStretch) {
             for (int tick = 0; tick < 400; ++tick)
                 AnimationTick(scene, {});
             ASSERT_GT(scene.LeafCount(), 3u);
-            presenter.Present(scene.Frame());
+            const auto show = [&scene] {
+                return FrameToShow{scene.Frame(), &scene.LastChanges(), scene.ComposeCount()};
+            };
+            presenter.Present(show());
             EXPECT_TRUE(presenter.LastReport().whole);
             int partial = 0;
             std::int64_t painted = 0;
@@ -217,7 +221,7 @@ TEST_F(PresenterOnX, PartialUpdatesAddUpToTheWholeStretch) {
             for (int tick = 0; tick < 40; ++tick) {
                 AnimationTick(scene, {});
                 const long before = AllocationCount();
-                presenter.Present(scene.Frame());
+                presenter.Present(show());
                 allocations += AllocationCount() - before;
                 const PresentReport& report = presenter.LastReport();
                 partial += !report.whole && report.rectangles > 0 ? 1 : 0;
@@ -256,12 +260,14 @@ TEST_F(PresenterOnX, OnlyChangesAreSentUntilAnExpose) {
     bool exposed = false;
     Pump(window, exposed);
     auto frame = RandomFrame(1);
-    window.ShowFrame(frame.data());
+    FrameChanges changes;
+    window.ShowFrame(FrameToShow{frame.data(), &changes, 1});
     ASSERT_TRUE(ShowsStretch(Read(xid), frame.data()));
 
     Mark(xid, 0, 0, 20);
-    ChangeBlock(frame, 400, 300, 40);
-    window.ShowFrame(frame.data());
+    changes.whole = false;
+    changes.rects = {ChangeBlock(frame, 400, 300, 40)};
+    window.ShowFrame(FrameToShow{frame.data(), &changes, 2});
     WindowPixels shot = Read(xid);
     ASSERT_FALSE(shot.pixels.empty());
     for (int y = 0; y < shot.height; ++y) {
@@ -282,7 +288,13 @@ TEST_F(PresenterOnX, OnlyChangesAreSentUntilAnExpose) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     ASSERT_TRUE(exposed) << "no expose event within 5 s";
-    window.ShowFrame(frame.data());
+    changes.rects.clear();  // nothing changed but what the server lost
+    window.ShowFrame(FrameToShow{frame.data(), &changes, 3});
+    EXPECT_TRUE(ShowsStretch(Read(xid), frame.data()));
+
+    // Frames 4 and 5 never came: what 6 says changed is not all that did.
+    Mark(xid, 200, 100, 20);
+    window.ShowFrame(FrameToShow{frame.data(), &changes, 6});
     EXPECT_TRUE(ShowsStretch(Read(xid), frame.data()));
 }
 
@@ -299,9 +311,11 @@ TEST_F(PresenterOnX, ForeignWindowIsCoveredAgainAfterAnExpose) {
         CSaverWnd window;
         ASSERT_TRUE(window.CreateFrom(xid, error)) << error;
         const auto frame = RandomFrame(2);
-        window.ShowFrame(frame.data());
+        FrameChanges changes;
+        window.ShowFrame(FrameToShow{frame.data(), &changes, 1});
         Mark(xid, 100, 100, 30);
-        window.ShowFrame(frame.data());  // the same frame: nothing to send
+        changes.whole = false;  // the same frame: nothing to send
+        window.ShowFrame(FrameToShow{frame.data(), &changes, 2});
         WindowPixels shot = Read(xid);
         ASSERT_FALSE(shot.pixels.empty());
         EXPECT_EQ(shot.At(110, 110), 0u);
@@ -319,7 +333,7 @@ TEST_F(PresenterOnX, ForeignWindowIsCoveredAgainAfterAnExpose) {
         ASSERT_TRUE(exposed) << "the probe heard no expose within 5 s";
         EXPECT_FALSE(watcher.TakeExposed(xid));
         window.Invalidate();
-        window.ShowFrame(frame.data());
+        window.ShowFrame(FrameToShow{frame.data(), &changes, 3});
         EXPECT_TRUE(ShowsStretch(Read(xid), frame.data()));
     }
     XDestroyWindow(probe, xid);
@@ -344,7 +358,8 @@ TEST_F(PresenterOnX, ExclusiveModeSendsOnlyChangesUnscaled) {
         }
         const unsigned long xid = XWindowOf(window);
         auto frame = RandomFrame(3);
-        presenter.Present(frame.data());
+        FrameChanges changes;
+        presenter.Present(FrameToShow{frame.data(), &changes, 1});
         EXPECT_TRUE(presenter.LastReport().whole);
         WindowPixels shot = Read(xid);
         ASSERT_EQ(shot.width, 640);
@@ -352,11 +367,13 @@ TEST_F(PresenterOnX, ExclusiveModeSendsOnlyChangesUnscaled) {
         ASSERT_TRUE(ShowsStretch(shot, frame.data()));
 
         Mark(xid, 600, 10, 20);
-        ChangeBlock(frame, 100, 200, 20);  // tiles 6 ... 7 across, 12 ... 13 down
-        presenter.Present(frame.data());
+        changes.whole = false;
+        changes.rects = {ChangeBlock(frame, 100, 200, 20)};
+        presenter.Present(FrameToShow{frame.data(), &changes, 2});
         const PresentReport report = presenter.LastReport();
         EXPECT_FALSE(report.whole);
-        EXPECT_EQ(report.pixels, 32 * 32);
+        EXPECT_EQ(report.rectangles, 1);
+        EXPECT_EQ(report.pixels, 20 * 20);
         shot = Read(xid);
         for (int y = 0; y < 480; ++y) {
             for (int x = 0; x < 640; ++x) {
@@ -367,7 +384,7 @@ TEST_F(PresenterOnX, ExclusiveModeSendsOnlyChangesUnscaled) {
             }
         }
         presenter.Invalidate();
-        presenter.Present(frame.data());
+        presenter.Present(FrameToShow{frame.data(), &changes, 3});
         EXPECT_TRUE(presenter.LastReport().whole);
         EXPECT_TRUE(ShowsStretch(Read(xid), frame.data()));
         presenter.Release();

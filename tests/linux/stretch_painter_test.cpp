@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <vector>
 
+#include "changed_area.h"
 #include "frame_buffer.h"
-#include "frame_changes.h"
 #include "stretch_map.h"
 #include "stretch_painter.h"
 
@@ -117,8 +118,9 @@ TEST(StretchPainter, FirstStoredRowAtTheBottomInTheChannelOrderAsked) {
     EXPECT_EQ(canvas.At(0, 0), 0u);
 }
 
-// Only the rectangles that changed, mapped through the stretch, are painted
-// frame after frame: the canvas ends as a whole stretch of the last frame.
+// Only the rectangles that changed, joined and mapped through the stretch,
+// are painted frame after frame: the canvas ends as a whole stretch of the
+// last frame.
 TEST(StretchPainter, ChangedRectanglesAddUpToTheWholeStretch) {
     std::mt19937 random(12);
     for (const auto& [w, h] : {std::pair{1366, 768}, std::pair{1023, 767}, std::pair{1920, 1080},
@@ -126,25 +128,31 @@ TEST(StretchPainter, ChangedRectanglesAddUpToTheWholeStretch) {
         auto frame = RandomFrame(random);
         CStretchMap map;
         map.Resize(w, h);
-        CFrameChanges changes;
         Canvas canvas(w, h);
-        for (const SDL_Rect& r : changes.Compare(frame.data()))
-            StretchRect(frame.data(), map, map.DestinationOf(r), kRgb, canvas.pixels.data(),
-                        canvas.pitch);
+        StretchRect(frame.data(), map, SDL_Rect{0, 0, w, h}, kRgb, canvas.pixels.data(),
+                    canvas.pitch);
         std::int64_t painted = 0;
         for (int step = 0; step < 8; ++step) {
-            // Leaf-sized blocks of new pixels here and there.
+            // Leaf-sized blocks of new pixels here and there, some past the
+            // edges, some overlapping.
+            std::vector<FrameRect> changed;
             for (int spot = 0; spot < 12; ++spot) {
-                const int x0 = static_cast<int>(random() % (kFrameWidth - 60));
-                const int y0 = static_cast<int>(random() % (kFrameHeight - 60));
-                for (int y = y0; y < y0 + 1 + static_cast<int>(random() % 60); ++y) {
+                const int x0 = static_cast<int>(random() % (kFrameWidth + 40)) - 40;
+                const int y0 = static_cast<int>(random() % (kFrameHeight + 40)) - 40;
+                const int x1 = x0 + 1 + static_cast<int>(random() % 70);
+                const int y1 = y0 + 1 + static_cast<int>(random() % 70);
+                changed.push_back(FrameRect{x0, y0, x1, y1});
+                for (int y = std::max(y0, 0); y < std::min(y1, kFrameHeight); ++y) {
                     std::uint8_t* row = frame.data() + (kFrameHeight - 1 - y) * kFrameStride;
-                    for (int x = x0 * 3; x < (x0 + 60) * 3; ++x)
+                    for (int x = std::max(x0, 0) * 3; x < std::min(x1, kFrameWidth) * 3; ++x)
                         row[x] = static_cast<std::uint8_t>(random());
                 }
             }
-            for (const SDL_Rect& r : changes.Compare(frame.data())) {
-                const SDL_Rect d = map.DestinationOf(r);
+            std::vector<SDL_Rect> joined(64);
+            const int count = JoinChangedRects(changed, joined);
+            ASSERT_GE(count, 1);
+            for (int i = 0; i < count; ++i) {
+                const SDL_Rect d = map.DestinationOf(joined[static_cast<std::size_t>(i)]);
                 painted += static_cast<std::int64_t>(d.w) * d.h;
                 StretchRect(frame.data(), map, d, kRgb, canvas.pixels.data(), canvas.pitch);
             }
