@@ -182,12 +182,12 @@ bool CSaverApp::CheckForeignWindow() {
         m_probe.WatchExposures(window);
         m_nWatchedWindow = window;
     }
-    if (m_probe.TakeExposed(window))
-        m_pMainWnd->Invalidate();
     const std::uint64_t now = SDL_GetTicks64();
     if (now < m_nNextProbe)
         return false;
     m_nNextProbe = now + kProbeMilliseconds;
+    if (m_probe.TakeExposed(window))
+        m_pMainWnd->Invalidate();
     const std::optional<display::WindowSize> size = m_probe.SizeOf(window);
     if (!size)
         return true;
