@@ -16,7 +16,6 @@ class CStretchPresenter {
     bool Create(SDL_Window* window, std::string& error) { return m_surface.Create(window, error); }
     void Destroy() { m_surface.Destroy(); }
     bool Recreate(std::string& error) { return m_surface.Recreate(error); }
-    bool IsReady() const { return m_surface.IsReady(); }
 
     void Present(const FrameToShow& frame) { m_surface.Present(frame); }
     void PaintWhite() { m_surface.PaintWhite(); }

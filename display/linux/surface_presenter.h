@@ -52,7 +52,6 @@ class CSurfacePresenter {
     void Destroy();
     // Takes the window's surface anew, after it was reported lost.
     bool Recreate(std::string& error);
-    bool IsReady() const { return m_pWindow != nullptr; }
 
     // The window's pixels are no longer known: the next frame goes whole.
     void Invalidate() { m_bWhole = true; }
