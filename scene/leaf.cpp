@@ -5,6 +5,7 @@
 
 #include "frame_buffer.h"
 #include "leaf_images.h"
+#include "leaf_raster.h"
 #include "random.h"
 #include "saver_core.h"
 
@@ -12,10 +13,6 @@ namespace wendrel {
 namespace {
 
 constexpr std::int32_t kMaxRate = 32;
-
-std::int32_t Floor8(std::int32_t v) {
-    return v >> 3;
-}
 
 std::int32_t Scaled1024(double v) {
     return static_cast<std::int32_t>(v * 1024);
@@ -67,56 +64,11 @@ bool CLeaf::DrawAndAdvance(const BITMAPINFOHEADER& frameHeader, std::uint8_t* fr
 
 FrameRect CLeaf::Draw(const BITMAPINFOHEADER& frameHeader, std::uint8_t* framePixels,
                       std::int32_t left, std::int32_t top) const {
-    FrameRect written;
-    const std::int32_t w = kLeafImageSize;
-    const std::int32_t h = kLeafImageSize;
-    const std::int32_t imageStride = kLeafImageStride;
-    const std::int32_t frameWidth = frameHeader.biWidth;
-    const std::int32_t frameHeight = frameHeader.biHeight;
-    const std::size_t frameStride = static_cast<std::size_t>(RowStride24(frameWidth));
-
-    const std::int32_t sn = Scaled1024(std::sin(spin * 0.01));
-    const std::int32_t cs = Scaled1024(std::cos(spin * 0.01));
-    std::int32_t tiltCos = Scaled1024(std::cos(tilt * 0.01));
-    if (tiltCos == 0)
-        tiltCos = 1;
-    const std::int32_t across = tiltCos * 1024;
-
-    for (std::int32_t i = 0; i < h; ++i) {
-        const std::int32_t rho = frameHeight + 1 - top - i;
-        if (rho < 0 || rho >= frameHeight)
-            continue;
-        std::uint8_t* row = framePixels + static_cast<std::size_t>(rho) * frameStride;
-        const std::int32_t dy = i - h / 2;
-        for (std::int32_t j = 0; j < w; ++j) {
-            const std::int32_t kappa = left + j;
-            if (kappa < 0 || kappa >= frameWidth)
-                continue;
-            const std::int32_t dx = j - w / 2;
-            const std::int32_t col8 = ((dx * cs + dy * sn) * 8192) / across + 4 * w;
-            const std::int32_t row8 = ((dy * cs - dx * sn) * 8) / 1024 + 4 * h;
-            const std::int32_t col = Floor8(col8);
-            const std::int32_t srow = Floor8(row8);
-            if (col < 0 || col >= w - 1 || srow < 0 || srow >= h - 1)
-                continue;
-            const std::int32_t fx = col8 - 8 * col;
-            const std::int32_t fy = row8 - 8 * srow;
-            const std::uint8_t* s00 = image + srow * imageStride + 3 * col;
-            const std::uint8_t* s01 = s00 + 3;
-            const std::uint8_t* s10 = s00 + imageStride;
-            const std::uint8_t* s11 = s10 + 3;
-            if (std::max({s00[0], s01[0], s10[0], s11[0]}) >= 127)
-                continue;
-            std::uint8_t* dst = row + 3 * kappa;
-            written = written.United({kappa, frameHeight - 1 - rho, kappa + 1, frameHeight - rho});
-            for (int k = 0; k < 3; ++k) {
-                const std::int32_t top2 = s00[k] * (7 - fx) + s01[k] * fx;
-                const std::int32_t bottom2 = s10[k] * (7 - fx) + s11[k] * fx;
-                dst[k] = static_cast<std::uint8_t>((top2 * (7 - fy) + bottom2 * fy + 24) / 49);
-            }
-        }
-    }
-    return written;
+    LeafTurn turn{Scaled1024(std::sin(spin * 0.01)), Scaled1024(std::cos(spin * 0.01)),
+                  Scaled1024(std::cos(tilt * 0.01))};
+    if (turn.tiltCos == 0)
+        turn.tiltCos = 1;
+    return DrawTurnedLeaf(turn, image, LeafQuadTable(image), frameHeader, framePixels, left, top);
 }
 
 void CLeaf::Tumble() {
