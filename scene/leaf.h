@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "bitmap_info_header.h"
+#include "frame_changes.h"
 #include "leaf_path.h"
 
 namespace wendrel {
@@ -20,9 +21,11 @@ class CLeaf {
     CLeaf& operator=(const CLeaf&) = delete;
 
     // Draws the leaf into the frame, shifted right by windOffset, then
-    // tumbles and advances it; false once its flight is used up.
+    // tumbles and advances it; false once its flight is used up. `drawn`,
+    // when given, receives a rectangle (upright, see FrameRect) holding
+    // every pixel written, empty when none was.
     bool DrawAndAdvance(const BITMAPINFOHEADER& frameHeader, std::uint8_t* framePixels,
-                        std::int32_t windOffset);
+                        std::int32_t windOffset, FrameRect* drawn = nullptr);
 
     std::int32_t sceneWidth;
     std::int32_t sceneHeight;
@@ -35,8 +38,8 @@ class CLeaf {
     const std::uint8_t* image = nullptr;
 
   private:
-    void Draw(const BITMAPINFOHEADER& frameHeader, std::uint8_t* framePixels, std::int32_t left,
-              std::int32_t top) const;
+    FrameRect Draw(const BITMAPINFOHEADER& frameHeader, std::uint8_t* framePixels,
+                   std::int32_t left, std::int32_t top) const;
     void Tumble();
 };
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bitmap_info_header.h"
+#include "frame_changes.h"
 #include "leaf.h"
 
 namespace wendrel {
@@ -27,8 +28,17 @@ class CLeafScene {
     bool LoadBackground();
 
     // Restores the background, then draws and advances every leaf in list
-    // order, dropping those whose flight has ended.
+    // order, dropping those whose flight has ended. Only the places where
+    // leaves were drawn last time are restored; the whole background is
+    // copied when the frame is new or was written from outside.
     void Compose(std::int32_t windOffset);
+
+    // What the last Compose changed against the frame before it, for
+    // presenters that send only what changed. ComposeCount tells them
+    // whether they saw every frame: if one was missed, treat the whole
+    // frame as changed.
+    const FrameChanges& LastChanges() const { return changes; }
+    std::uint64_t ComposeCount() const { return composeCount; }
 
     std::size_t LeafCount() const { return leaves.size(); }
     void AppendLeaf(std::unique_ptr<CLeaf> leaf) { leaves.push_back(std::move(leaf)); }
@@ -36,15 +46,28 @@ class CLeafScene {
 
     const BITMAPINFOHEADER& FrameHeader() const { return frameHeader; }
     const std::uint8_t* Frame() const { return frame.get(); }
-    std::uint8_t* Frame() { return frame.get(); }
+    // For those who paint the frame themselves: the next Compose starts
+    // again from a full copy of the background.
+    std::uint8_t* MutableFrame() {
+        frameStale = true;
+        return frame.get();
+    }
     const std::uint8_t* Background() const { return background.get(); }
     bool IsLoaded() const { return frame != nullptr; }
 
   private:
+    void RestoreBackground(const FrameRect& r);
+
     std::vector<std::unique_ptr<CLeaf>> leaves;
     BITMAPINFOHEADER frameHeader{};
     std::unique_ptr<std::uint8_t[]> background;
     std::unique_ptr<std::uint8_t[]> frame;
+    // The frame is not last Compose's result plus nothing: restore it whole.
+    bool frameStale = true;
+    std::vector<FrameRect> drawnLastTime;  // where last Compose drew leaves
+    std::vector<FrameRect> drawnNow;
+    FrameChanges changes;
+    std::uint64_t composeCount = 0;
 };
 
 }  // namespace wendrel

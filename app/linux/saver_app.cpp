@@ -187,7 +187,10 @@ void CSaverApp::Run() {
         if (close || CheckForeignWindow())
             break;
         if (frame != nullptr) {
-            m_pMainWnd->ShowFrame(frame);
+            // The animation thread waits in Offer until Done: the scene's
+            // account of what changed is as settled as the frame.
+            m_pMainWnd->ShowFrame(
+                display::FrameToShow{frame, &m_scene.LastChanges(), m_scene.ComposeCount()});
             m_handOver.Done();
         }
     }
@@ -195,10 +198,20 @@ void CSaverApp::Run() {
 
 bool CSaverApp::CheckForeignWindow() {
     const unsigned long window = m_pMainWnd->ForeignWindow();
+    if (window == 0)
+        return false;
+    // SDL hears nothing of a window that is not its own; frames send only
+    // what changed, so what was uncovered is drawn whole with the next one.
+    if (window != m_nWatchedWindow) {
+        m_probe.WatchExposures(window);
+        m_nWatchedWindow = window;
+    }
     const std::uint64_t now = SDL_GetTicks64();
-    if (window == 0 || now < m_nNextProbe)
+    if (now < m_nNextProbe)
         return false;
     m_nNextProbe = now + kProbeMilliseconds;
+    if (m_probe.TakeExposed(window))
+        m_pMainWnd->Invalidate();
     const std::optional<display::WindowSize> size = m_probe.SizeOf(window);
     if (!size)
         return true;

@@ -58,6 +58,7 @@ class CSaverApp : public CSaverCore {
     bool m_bVideo = false;
     display::WindowSize m_foreignSize{0, 0};
     std::uint64_t m_nNextProbe = 0;
+    unsigned long m_nWatchedWindow = 0;
 };
 
 }  // namespace wendrel::linux_app

@@ -90,9 +90,8 @@ void CExclusivePresenter::Release() {
     m_pWindow = nullptr;
 }
 
-void CExclusivePresenter::Present(const std::uint8_t* frame) {
-    const SDL_Rect unscaled{0, 0, kFrameWidth, kFrameHeight};
-    m_renderer.Show(frame, &unscaled);
+void CExclusivePresenter::Present(const FrameToShow& frame) {
+    m_renderer.Present(frame);
 }
 
 }  // namespace wendrel::display

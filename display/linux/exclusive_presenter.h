@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "frame_renderer.h"
+#include "surface_presenter.h"
 
 namespace wendrel::display {
 
@@ -19,7 +19,7 @@ bool IsExclusiveMode(const SDL_DisplayMode& mode);
 std::optional<SDL_DisplayMode> ChooseDisplayMode(std::span<const SDL_DisplayMode> modes);
 
 // The exclusive full-screen presenter: the display switched to 640 x 480,
-// each frame copied unscaled and presented once per tick.
+// each frame copied unscaled, only where it changed, once per tick.
 class CExclusivePresenter {
   public:
     CExclusivePresenter() = default;
@@ -38,12 +38,14 @@ class CExclusivePresenter {
     bool Recreate(std::string& error) { return m_renderer.Recreate(error); }
     bool IsActive() const { return m_pWindow != nullptr; }
 
-    void Present(const std::uint8_t* frame);
-    void PaintWhite() { m_renderer.ShowWhite(); }
+    void Present(const FrameToShow& frame);
+    void PaintWhite() { m_renderer.PaintWhite(); }
+    void Invalidate() { m_renderer.Invalidate(); }
+    const PresentReport& LastReport() const { return m_renderer.LastReport(); }
 
   private:
     SDL_Window* m_pWindow = nullptr;
-    CFrameRenderer m_renderer;
+    CSurfacePresenter m_renderer{FrameFit::Unscaled};
 };
 
 }  // namespace wendrel::display

@@ -60,7 +60,7 @@ void CFullScreenWnd::Destroy() {
     CSaverWnd::Destroy();
 }
 
-void CFullScreenWnd::Present(const std::uint8_t* frame) {
+void CFullScreenWnd::Present(const FrameToShow& frame) {
     if (m_exclusive.IsActive())
         m_exclusive.Present(frame);
     else
@@ -72,6 +72,13 @@ void CFullScreenWnd::PaintWhite() {
         m_exclusive.PaintWhite();
     else
         m_stretch.PaintWhite();
+}
+
+void CFullScreenWnd::Invalidate() {
+    if (m_exclusive.IsActive())
+        m_exclusive.Invalidate();
+    else
+        m_stretch.Invalidate();
 }
 
 bool CFullScreenWnd::RecreateRenderer(std::string& error) {

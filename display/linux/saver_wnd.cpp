@@ -47,6 +47,9 @@ bool CSaverWnd::OnEvent(const SDL_Event& event) {
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_EXPOSED && m_nForeignWindow == 0)
                 PaintWhite();  // until the next frame covers it
+            else if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                     event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+                Invalidate();
             break;
         case SDL_RENDER_TARGETS_RESET:
         case SDL_RENDER_DEVICE_RESET: {
@@ -61,7 +64,7 @@ bool CSaverWnd::OnEvent(const SDL_Event& event) {
     return false;
 }
 
-void CSaverWnd::ShowFrame(const std::uint8_t* frame) {
+void CSaverWnd::ShowFrame(const FrameToShow& frame) {
     if (m_bDropFrame) {
         m_bDropFrame = false;
         return;

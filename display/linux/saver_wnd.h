@@ -30,7 +30,11 @@ class CSaverWnd {
 
     // True when the event asks the window to close.
     virtual bool OnEvent(const SDL_Event& event);
-    void ShowFrame(const std::uint8_t* frame);
+    void ShowFrame(const FrameToShow& frame);
+    // A frame of which nothing is known: shown whole.
+    void ShowFrame(const std::uint8_t* frame) { ShowFrame(FrameToShow{frame, nullptr, 0}); }
+    // The window lost pixels: the next frame is drawn whole.
+    virtual void Invalidate() { m_stretch.Invalidate(); }
     virtual void Destroy();
 
     SDL_Window* Window() const { return m_pWindow; }
@@ -38,7 +42,7 @@ class CSaverWnd {
     unsigned long ForeignWindow() const { return m_nForeignWindow; }
 
   protected:
-    virtual void Present(const std::uint8_t* frame) { m_stretch.Present(frame); }
+    virtual void Present(const FrameToShow& frame) { m_stretch.Present(frame); }
     virtual void PaintWhite() { m_stretch.PaintWhite(); }
     // The renderer was lost: make it anew; the frame on its way is dropped.
     virtual bool RecreateRenderer(std::string& error) { return m_stretch.Recreate(error); }

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "frame_renderer.h"
+#include "surface_presenter.h"
 
 namespace wendrel::display {
 
@@ -13,15 +13,17 @@ namespace wendrel::display {
 // whatever its size, first stored row at the bottom.
 class CStretchPresenter {
   public:
-    bool Create(SDL_Window* window, std::string& error) { return m_renderer.Create(window, error); }
-    void Destroy() { m_renderer.Destroy(); }
-    bool Recreate(std::string& error) { return m_renderer.Recreate(error); }
+    bool Create(SDL_Window* window, std::string& error) { return m_surface.Create(window, error); }
+    void Destroy() { m_surface.Destroy(); }
+    bool Recreate(std::string& error) { return m_surface.Recreate(error); }
 
-    void Present(const std::uint8_t* frame) { m_renderer.Show(frame, nullptr); }
-    void PaintWhite() { m_renderer.ShowWhite(); }
+    void Present(const FrameToShow& frame) { m_surface.Present(frame); }
+    void PaintWhite() { m_surface.PaintWhite(); }
+    void Invalidate() { m_surface.Invalidate(); }
+    const PresentReport& LastReport() const { return m_surface.LastReport(); }
 
   private:
-    CFrameRenderer m_renderer;
+    CSurfacePresenter m_surface{FrameFit::Stretched};
 };
 
 }  // namespace wendrel::display

@@ -60,4 +60,19 @@ unsigned long CXProbe::CreateChild(unsigned long parent) {
     return errorCount == before ? child : 0;
 }
 
+void CXProbe::WatchExposures(unsigned long window) {
+    XSelectInput(m_pDisplay, window, ExposureMask);
+    XFlush(m_pDisplay);
+}
+
+bool CXProbe::TakeExposed(unsigned long window) {
+    bool exposed = false;
+    while (XPending(m_pDisplay) > 0) {
+        XEvent event{};
+        XNextEvent(m_pDisplay, &event);
+        exposed = exposed || (event.type == Expose && event.xexpose.window == window);
+    }
+    return exposed;
+}
+
 }  // namespace wendrel::display

@@ -33,6 +33,12 @@ class CXProbe {
     // A mapped, white child window filling `parent`; 0 when that fails
     // (no such parent, say). It goes away with its parent or with us.
     unsigned long CreateChild(unsigned long parent);
+    // Asks to hear when parts of `window` lose their pixels (other
+    // programs may ask the same).
+    void WatchExposures(unsigned long window);
+    // True when `window` was exposed since the last call; takes every
+    // event that came in.
+    bool TakeExposed(unsigned long window);
 
   private:
     _XDisplay* m_pDisplay = nullptr;

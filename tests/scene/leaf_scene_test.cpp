@@ -19,7 +19,7 @@ TEST(LeafScene, EmptySceneComposesTheBackground) {
     testing::FreshSaver saver;
     CLeafScene scene;
     ASSERT_TRUE(scene.LoadBackground());
-    std::memset(scene.Frame(), 0xAB, kFrameBytes);
+    std::memset(scene.MutableFrame(), 0xAB, kFrameBytes);
     scene.Compose(0);
     EXPECT_EQ(std::memcmp(scene.Frame(), scene.Background(), kFrameBytes), 0);
     scene.Compose(150);

@@ -1,9 +1,10 @@
 #!/bin/bash
-# with-x-server.sh xvfb|dummy [WIDTHxHEIGHT] -- COMMAND...
+# with-x-server.sh xvfb|dummy [WIDTHxHEIGHT[xDEPTH]] -- COMMAND...
 # Starts a private X server on a free display, runs COMMAND with DISPLAY
 # set to it, then stops the server. xvfb: a virtual screen of the given size
-# (default 1920x1080). dummy: Xorg with the dummy driver, 1024x768 that can
-# switch to 640x480. Exits with COMMAND's status.
+# (default 1920x1080), 24 bits deep unless given as WIDTHxHEIGHTxDEPTH.
+# dummy: Xorg with the dummy driver, 1024x768 that can switch to 640x480.
+# Exits with COMMAND's status.
 set -euo pipefail
 kind=$1
 shift
@@ -14,6 +15,8 @@ if [ "${1:-}" != "--" ]; then
 fi
 [ "${1:-}" = "--" ] && shift
 here=$(cd "$(dirname "$0")" && pwd)
+screen=${size}x24
+[[ $size =~ ^[0-9]+x[0-9]+x[0-9]+$ ]] && screen=$size
 
 server=
 log=
@@ -33,7 +36,7 @@ start_server() {
     local n=$1
     log=$(mktemp "/tmp/wendrel-x$n.XXXXXX.log")
     case $kind in
-    xvfb) Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp -noreset >"$log" 2>&1 & ;;
+    xvfb) Xvfb ":$n" -screen 0 "$screen" -nolisten tcp -noreset >"$log" 2>&1 & ;;
     dummy) Xorg ":$n" -config "$here/xorg-dummy.conf" -noreset -nolisten tcp \
            -logfile "$log" vt1 -novtswitch -sharevts >/dev/null 2>&1 & ;;
     esac

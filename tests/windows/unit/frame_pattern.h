@@ -18,7 +18,7 @@ constexpr std::uint32_t kWhite = 0xFFFFFF;
 // left, blue top right, red bottom left, yellow bottom right. The first
 // stored rows are the bottom ones.
 inline void PaintQuadrants(CLeafScene& scene) {
-    std::uint8_t* frame = scene.Frame();
+    std::uint8_t* frame = scene.MutableFrame();
     for (int row = 0; row < kFrameHeight; ++row) {
         const bool bottom = row < kFrameHeight / 2;
         for (int x = 0; x < kFrameWidth; ++x) {

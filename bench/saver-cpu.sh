@@ -1,0 +1,133 @@
+#!/bin/bash
+# saver-cpu.sh [WIDTHxHEIGHT] [MODE] [SECONDS]: what the running saver costs.
+# Starts a private Xvfb of that size (default 1920x1080), runs `wendrel MODE`
+# there (s, --root or window; default s) and, after a second to settle, reads
+# from /proc/PID/stat over SECONDS (default 10) the CPU time of the saver
+# process and of the X server. Prints each as a share of one core, the
+# ticks per second the saver reached (two screenshots, one before and one
+# after, each matched to the engine tick it shows by wendrel-frame-match),
+# and each process's CPU time per tick, the figure that changes least when
+# other programs share the machine.
+#
+#   bench/saver-cpu.sh 1920x1080 s 10
+#
+# WENDREL and FRAME_MATCH name the programs (default: the linux build).
+# Not a test: figures depend on the machine and on what else runs on it.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+top=$(dirname "$here")
+
+usage() {
+    echo "usage: bench/saver-cpu.sh [WIDTHxHEIGHT] [s|--root|window] [SECONDS]" >&2
+    exit 2
+}
+
+if [ "${1:-}" != --inside ]; then
+    size=${1:-1920x1080}
+    mode=${2:-s}
+    span=${3:-10}
+    [[ $size =~ ^[0-9]+x[0-9]+$ ]] || usage
+    [[ $span =~ ^[0-9]+$ ]] && [ "$span" -gt 0 ] || usage
+    case $mode in s | --root | window) ;; *) usage ;; esac
+    export WENDREL=${WENDREL:-$top/build/linux/app/linux/wendrel}
+    export FRAME_MATCH=${FRAME_MATCH:-$top/build/linux/tests/support/wendrel-frame-match}
+    for program in "$WENDREL" "$FRAME_MATCH"; do
+        [ -x "$program" ] || { echo "saver-cpu: no program $program (build the linux preset)" >&2; exit 1; }
+    done
+    for tool in Xvfb xdotool import xdpyinfo; do
+        command -v "$tool" >/dev/null || { echo "saver-cpu: $tool is not installed" >&2; exit 1; }
+    done
+    exec "$top/tests/support/with-x-server.sh" xvfb "$size" -- "$0" --inside "$size" "$mode" "$span"
+fi
+
+size=$2
+mode=$3
+span=$4
+work=$(mktemp -d /tmp/wendrel-cpu.XXXXXX)
+export XDG_CONFIG_HOME=$work/config
+unset XSCREENSAVER_WINDOW
+saver=
+cleanup() {
+    [ -z "$saver" ] || kill "$saver" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "saver-cpu: $*" >&2
+    exit 1
+}
+
+# The server's process id is in its lock file.
+number=${DISPLAY#:}
+number=${number%%.*}
+server=$(tr -d ' \n' <"/tmp/.X$number-lock")
+[ -d "/proc/$server" ] || fail "cannot find the X server's process"
+
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+now() { date +%s.%N; }
+
+xdotool mousemove 0 0
+first=$(date +%s)
+"$WENDREL" "$mode" >"$work/saver.out" 2>"$work/saver.err" &
+saver=$!
+shot=root
+for _ in $(seq 1 100); do
+    kill -0 "$saver" 2>/dev/null || fail "wendrel ended early: $(cat "$work/saver.err")"
+    if [ "$mode" = --root ]; then
+        # The hack makes no window: wait for its animation thread.
+        [ "$(ls "/proc/$saver/task" | wc -l)" -ge 2 ] && break
+    else
+        id=$(xdotool search --onlyvisible --name '^Wendrel$' 2>/dev/null | head -1 || true)
+        if [ -n "$id" ]; then
+            [ "$mode" = window ] && shot=$id
+            break
+        fi
+    fi
+    sleep 0.1
+done
+# Leaves in view, so that the first screenshot matches one tick only.
+sleep 3
+kill -0 "$saver" 2>/dev/null || fail "wendrel ended early: $(cat "$work/saver.err")"
+
+t0=$(now)
+import -window "$shot" "$work/a.png"
+t1=$(now)
+s0=$(cpu_ticks "$saver")
+x0=$(cpu_ticks "$server")
+sleep "$span"
+s1=$(cpu_ticks "$saver")
+x1=$(cpu_ticks "$server")
+t2=$(now)
+import -window "$shot" "$work/b.png"
+t3=$(now)
+last=$(date +%s)
+kill -TERM "$saver" 2>/dev/null || true
+wait "$saver" 2>/dev/null || true
+saver=
+
+# Xvfb has no 640x480 mode: every mode runs at the windowed pace.
+tick_of() {
+    "$FRAME_MATCH" "$1" --seeds "$first:$last" --max-ticks $(((last - first + 2) * 100)) |
+        sed -n 's/^match: seed [0-9]* tick \([0-9]*\) .*/\1/p'
+}
+ta=$(tick_of "$work/a.png")
+tb=$(tick_of "$work/b.png")
+hz=$(getconf CLK_TCK)
+awk -v s0="$s0" -v s1="$s1" -v x0="$x0" -v x1="$x1" -v hz="$hz" -v t0="$t0" -v t1="$t1" \
+    -v t2="$t2" -v t3="$t3" -v ta="$ta" -v tb="$tb" -v size="$size" -v mode="$mode" 'BEGIN {
+    wall = t2 - t1
+    printf "wendrel %s on Xvfb %s, %.1f s\n", mode, size, wall
+    printf "saver:    %5.1f%% of one core (%.2f s CPU)\n", 100 * (s1 - s0) / hz / wall, (s1 - s0) / hz
+    printf "X server: %5.1f%% of one core (%.2f s CPU)\n", 100 * (x1 - x0) / hz / wall, (x1 - x0) / hz
+    if (ta == "" || tb == "") {
+        print "ticks:    unknown (a screenshot matched no frame)"
+        exit 1
+    }
+    between = ((t2 + t3) - (t0 + t1)) / 2
+    rate = (tb - ta) / between
+    printf "ticks:    %5.1f per second (tick %d to %d)\n", rate, ta, tb
+    if (rate > 0)
+        printf "per tick: saver %.0f us, X server %.0f us\n", 1e6 * (s1 - s0) / hz / wall / rate,
+               1e6 * (x1 - x0) / hz / wall / rate
+}'

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+
+namespace wendrel {
+
+// floor(n / d) for d > 0: division rounding toward minus infinity.
+constexpr std::int32_t FloorDiv(std::int32_t n, std::int32_t d) {
+    const std::int32_t q = n / d;
+    return (n % d != 0 && n < 0) ? q - 1 : q;
+}
+
+// Walks the quotients of (n0 + k * step) / d for k = 0, 1, 2 ... with
+// d > 0, dividing only when it starts: the remainder is carried along, so
+// each step is an add and a compare.
+class FloorStepper {
+  public:
+    constexpr FloorStepper(std::int32_t n0, std::int32_t step, std::int32_t d)
+        : m_d(d), m_q(FloorDiv(n0, d)), m_dq(FloorDiv(step, d)) {
+        m_r = n0 - m_q * d;
+        m_dr = step - m_dq * d;
+    }
+
+    // floor((n0 + k * step) / d).
+    constexpr std::int32_t Floor() const { return m_q; }
+    // The same quotient truncated toward zero, as C++ divides.
+    constexpr std::int32_t Trunc() const { return m_q + (m_q < 0 && m_r != 0 ? 1 : 0); }
+
+    constexpr void Next() {
+        m_q += m_dq;
+        m_r += m_dr;
+        if (m_r >= m_d) {
+            m_r -= m_d;
+            ++m_q;
+        }
+    }
+
+  private:
+    std::int32_t m_d;
+    std::int32_t m_q;
+    std::int32_t m_dq;
+    std::int32_t m_r = 0;  // 0 <= m_r < m_d
+    std::int32_t m_dr = 0;
+};
+
+}  // namespace wendrel

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+
+#include "bitmap_info_header.h"
+#include "floor_stepper.h"
+#include "frame_changes.h"
+
+namespace wendrel {
+
+// A leaf's turn this tick, each factor scaled by 1024; tiltCos is never 0.
+struct LeafTurn {
+    std::int32_t sn;
+    std::int32_t cs;
+    std::int32_t tiltCos;
+};
+
+// Leaf columns j (0 ... 47) from `begin` up to `end` (excluded).
+struct LeafSpan {
+    std::int32_t begin;
+    std::int32_t end;
+    bool Empty() const { return end <= begin; }
+};
+
+// The integers dx with lo0 - c * dy < a * dx < hi0 - c * dy, row after row
+// (dy, dy + 1, ...), found without dividing after the first row.
+class StripBounds {
+  public:
+    StripBounds(std::int32_t a, std::int32_t c, std::int32_t lo0, std::int32_t hi0,
+                std::int32_t dy);
+    // First and last dx of the current row; first > last when none.
+    std::int32_t First() const;
+    std::int32_t Last() const;
+    void NextRow();
+
+  private:
+    bool m_bFlat;        // a == 0: every dx or none
+    std::int32_t m_c;    // when flat
+    std::int32_t m_cdy;  // c * dy, when flat
+    std::int32_t m_lo0;
+    std::int32_t m_hi0;
+    FloorStepper m_first;  // first dx - 1
+    FloorStepper m_last;
+};
+
+// For leaf row after leaf row, the span of leaf columns whose four samples
+// lie inside the image (0 <= col < 47 and 0 <= row < 47 in the drawing
+// rule), exactly: the region is the crossing of two strips.
+class SourceSpans {
+  public:
+    SourceSpans(const LeafTurn& turn, std::int32_t firstRow);
+    LeafSpan Span() const;
+    void NextRow();
+
+  private:
+    StripBounds m_across;  // the column sample inside the image
+    StripBounds m_down;    // the row sample inside the image
+};
+
+// Draws a leaf image, turned, tilted, with its nominal rectangle's
+// top-left corner at (left, top), into a 24-bit frame; returns the upright
+// rectangle holding every pixel it wrote. `quads` is the image's table of
+// drawable sample quads (LeafQuadTable).
+FrameRect DrawTurnedLeaf(const LeafTurn& turn, const std::uint8_t* image, const std::uint8_t* quads,
+                         const BITMAPINFOHEADER& frameHeader, std::uint8_t* framePixels,
+                         std::int32_t left, std::int32_t top);
+
+}  // namespace wendrel
