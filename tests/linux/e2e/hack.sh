@@ -29,7 +29,8 @@ esac
 sleep 1.5
 kill -0 "$saver" 2>/dev/null || fail "wendrel ended: $(cat "$work/saver.err")"
 if [ "$case" = resize ]; then
-    xdotool windowsize --sync "$helper_id" 600 500
+    timeout 10 xdotool windowsize --sync "$helper_id" 600 500 ||
+        fail "the test window was not resized in 10 s"
     sleep 0.8
     eval "$(xdotool getwindowgeometry --shell "$helper_id")"
     [ "$WIDTH" = 600 ] && [ "$HEIGHT" = 500 ] || fail "test window is ${WIDTH}x$HEIGHT"
