@@ -123,6 +123,8 @@ int main(int argc, char** argv) {
         dib(depth + "-one-pixel", Sound(bits, 1, 1));
     }
     dib("8bit-64x48", Sound(8, 64, 48));
+    dib("1bit-taller-than-a-leaf", Sound(1, 8, 100));
+    file("24bit-taller-than-a-leaf", Sound(24, 2, -70));
     Dib longHeader = Sound(24, 4, 4);
     longHeader.headerSize = 124;  // a V5 header
     dib("24bit-v5-header", longHeader);

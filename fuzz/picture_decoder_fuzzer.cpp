@@ -1,6 +1,6 @@
-// libFuzzer target of the picture decoder: any bytes, as a .bmp file when
-// they start with "BM" and as a packed DIB otherwise, parsed and, when the
-// decoder accepts them, converted into 24-bit targets of several sizes.
+// libFuzzer target of the picture decoder: any bytes, parsed as a .bmp file
+// and as a packed DIB and, where the decoder accepts them, converted into
+// 24-bit targets of several sizes.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -23,19 +23,15 @@ void Convert(const DibView& view, std::int32_t width, std::int32_t height) {
     wendrel::ConvertTo24(view, width, height, out.data());
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::span<const std::uint8_t> bytes(data, size);
+// Parses with one of the decoder's entries and converts what it accepts.
+void Decode(bool (*parse)(std::span<const std::uint8_t>, DibView&, std::string&),
+            const std::uint8_t* data, std::size_t size) {
     DibView view;
     std::string error;
-    const bool bmp = size >= 2 && data[0] == 'B' && data[1] == 'M';
-    const bool ok = bmp ? wendrel::ParseBmpFile(bytes, view, error)
-                        : wendrel::ParsePackedDib(bytes, view, error);
-    if (!ok) {
+    if (!parse(std::span<const std::uint8_t>(data, size), view, error)) {
         if (error.empty())
             __builtin_trap();  // a refusal always says why
-        return 0;
+        return;
     }
     // What the decoder accepted lies inside the input.
     const std::uint8_t* end = data + size;
@@ -53,5 +49,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (width <= kMostTargetSide && height <= kMostTargetSide)
         Convert(view, width + 3, height + 2);
     Convert(view, wendrel::kLeafImageSize, wendrel::kLeafImageSize);
+}
+
+}  // namespace
+
+// Every input goes to both entries: as a .bmp file and as a packed DIB.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    Decode(wendrel::ParseBmpFile, data, size);
+    Decode(wendrel::ParsePackedDib, data, size);
     return 0;
 }
