@@ -143,8 +143,9 @@ TEST(AnimationStopStress, ThousandStartsAndStopsLandingAnywhere) {
                 break;
             const Landing landing = phase.Now();
             ++landings[static_cast<int>(landing)];
-            if (cycle % 4 == 3)
+            if (cycle % 4 == 3) {
                 ASSERT_EQ(landing, Landing::InHandOver) << "cycle " << cycle;
+            }
             StopWithin(handOver, thread, cycle);
             ASSERT_FALSE(thread.IsRunning()) << "cycle " << cycle;
             const int presents = phase.Presents();
