@@ -9,7 +9,7 @@ for preset in linux windows-i686 windows-x86_64; do
     echo "=== $preset ==="
     cmake --preset "$preset"
     cmake --build --preset "$preset"
-    ctest --preset "$preset"
+    scripts/ctest-run.sh "$preset"
 done
 # The Linux suite again under AddressSanitizer, UndefinedBehaviorSanitizer and
 # LeakSanitizer (with the soak runs of wendrel-render), then every test that
