@@ -19,7 +19,7 @@ for preset in linux-asan linux-tsan; do
     echo "=== $preset ==="
     cmake --preset "$preset"
     cmake --build --preset "$preset"
-    ctest --preset "$preset"
+    scripts/ctest-run.sh "$preset"
 done
 echo "=== fuzz ==="
 scripts/fuzz.sh 60
