@@ -4,7 +4,7 @@
 # 64-bit Wine to run it, and the X servers and tools the end-to-end tests use.
 set -euo pipefail
 packages=(
-    build-essential cmake ninja-build pkg-config clang-format
+    build-essential cmake ninja-build pkg-config clang-format clang libclang-rt-14-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev libpng-dev
     libsdl2-dev libxrandr-dev libgtk-3-dev libglib2.0-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64

@@ -154,5 +154,17 @@ int main(int argc, char** argv) {
         std::fputs(wendrel::render::kRenderUsage, stdout);
         return 0;
     }
-    return Render(*options);
+    const int status = Render(*options);
+    // The scene is gone, and with it every leaf: so must the image set be.
+    const int held = wendrel::LeafImageRefCount();
+    if (held != 0) {
+        std::fprintf(stderr, "wendrel-render: the leaf image set is still held %d times at exit\n",
+                     held);
+        return 1;
+    }
+    if (status == 0 && options->ticks >= 2000)  // a long run, which reports its progress
+        std::fprintf(stderr,
+                     "wendrel-render: leaf image set built %d times, held 0 times at exit\n",
+                     wendrel::LeafImageBuildCount());
+    return status;
 }

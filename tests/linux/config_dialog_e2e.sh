@@ -82,7 +82,7 @@ start_dialog() {
         fail "no dialog window"
     # No window manager: give the dialog the keyboard focus ourselves.
     for _ in $(seq 1 50); do
-        xdotool windowfocus --sync "$wid" 2>/dev/null || true
+        timeout 2 xdotool windowfocus --sync "$wid" 2>/dev/null || true
         [ "$(xdotool getwindowfocus 2>/dev/null)" = "$wid" ] && break
         sleep 0.1
     done

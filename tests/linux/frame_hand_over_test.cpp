@@ -6,10 +6,25 @@
 #include <chrono>
 #include <thread>
 
+#include "wait_until.h"
+
 namespace wendrel::display {
 namespace {
 
 using namespace std::chrono_literals;
+
+// Joins the stand-in animation thread however the test ends: a failed check
+// cancels the hand-over first, so no Offer is left waiting.
+struct JoinOnExit {
+    CFrameHandOver& handOver;
+    std::thread& thread;
+    ~JoinOnExit() {
+        if (!thread.joinable())
+            return;
+        handOver.Cancel();
+        thread.join();
+    }
+};
 
 TEST(FrameHandOver, OfferWaitsUntilTheFrameIsDone) {
     CFrameHandOver handOver;
@@ -19,8 +34,9 @@ TEST(FrameHandOver, OfferWaitsUntilTheFrameIsDone) {
         handOver.Offer(block);
         returned = true;
     });
-    while (handOver.Pending() == nullptr)
-        std::this_thread::sleep_for(1ms);
+    JoinOnExit joiner{handOver, animation};
+    ASSERT_TRUE(testing::WaitUntil([&] { return handOver.Pending() != nullptr; }))
+        << "no frame on offer after 10 s";
     EXPECT_EQ(handOver.Pending(), block);
     std::this_thread::sleep_for(50ms);
     EXPECT_FALSE(returned);  // still waiting: the block is being read
@@ -38,10 +54,10 @@ TEST(FrameHandOver, WaitPendingReturnsEachOfferedFrame) {
         for (const auto& block : blocks)
             handOver.Offer(block);
     });
+    JoinOnExit joiner{handOver, animation};
     for (const auto& block : blocks) {
-        const std::uint8_t* frame = nullptr;
-        while (frame == nullptr)
-            frame = handOver.WaitPending(100ms);
+        const std::uint8_t* frame = handOver.WaitPending(10s);
+        ASSERT_NE(frame, nullptr) << "no frame offered in 10 s";
         EXPECT_EQ(frame, block);
         handOver.Done();
     }
@@ -53,18 +69,19 @@ TEST(FrameHandOver, CancelReleasesTheWaitAndLaterOffers) {
     CFrameHandOver handOver;
     const std::uint8_t block[4] = {};
     std::thread animation([&] { handOver.Offer(block); });
-    while (handOver.Pending() == nullptr)
-        std::this_thread::sleep_for(1ms);
+    JoinOnExit joiner{handOver, animation};
+    ASSERT_TRUE(testing::WaitUntil([&] { return handOver.Pending() != nullptr; }))
+        << "no frame on offer after 10 s";
     handOver.Cancel();
     animation.join();
     handOver.Offer(block);  // returns at once
     EXPECT_EQ(handOver.Pending(), nullptr);
     handOver.Reopen();
     std::thread again([&] { handOver.Offer(block); });
-    while (handOver.Pending() == nullptr)
-        std::this_thread::sleep_for(1ms);
+    const bool offered = testing::WaitUntil([&] { return handOver.Pending() != nullptr; });
     handOver.Done();
     again.join();
+    EXPECT_TRUE(offered) << "no frame on offer after 10 s: the reopened hand-over refused it";
 }
 
 }  // namespace

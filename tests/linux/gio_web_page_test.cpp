@@ -71,6 +71,7 @@ class GioWebPage : public ::testing::Test {
             return "pipe failed";
         const pid_t pid = ::fork();
         if (pid == 0) {
+            ::alarm(20);  // a lookup that hangs ends the child; the status shows it
             ::close(fds[0]);
             ::setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
             ::setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);

@@ -62,7 +62,7 @@ TEST(SaverCursor, RefusesWhatIsNoCursor) {
     std::string error;
     EXPECT_FALSE(DecodeMonoCursor({}, error).has_value());
     std::vector<std::uint8_t> file = SmallCursorFile();
-    file.resize(file.size() - 4);
+    file.erase(file.end() - 4, file.end());  // cut short
     EXPECT_FALSE(DecodeMonoCursor(file, error).has_value());
     file = SmallCursorFile();
     file[2] = 1;  // an icon, not a cursor

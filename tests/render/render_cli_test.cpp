@@ -50,8 +50,10 @@ class RenderCli : public ::testing::Test {
     void TearDown() override { fs::remove_all(dir); }
 
     RunResult Render(const std::string& args) {
-        const std::string command = std::string(WENDREL_RENDER_PATH) + " " + args + " >" +
-                                    (dir / "stdout").string() + " 2>" + (dir / "stderr").string();
+        // A run that hangs is ended (status 124) rather than the test.
+        const std::string command = "timeout 120 " + std::string(WENDREL_RENDER_PATH) + " " + args +
+                                    " >" + (dir / "stdout").string() + " 2>" +
+                                    (dir / "stderr").string();
         const int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(dir / "stdout"),
                 Slurp(dir / "stderr")};

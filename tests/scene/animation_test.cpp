@@ -8,6 +8,7 @@
 #include "leaf_images.h"
 #include "leaf_scene.h"
 #include "test_support.h"
+#include "wait_until.h"
 
 namespace wendrel {
 namespace {
@@ -181,8 +182,8 @@ TEST(AnimationThread, StopsBetweenTicksAndNeverPresentsAfterwards) {
             tickThread = std::this_thread::get_id();
             started = true;
         });
-        while (frames < 5)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ASSERT_TRUE(testing::WaitUntil([&] { return frames >= 5; }))
+            << "the animation thread presented " << frames << " frames in 10 s, not 5";
         EXPECT_TRUE(thread.IsRunning());
         thread.Stop();
         EXPECT_FALSE(thread.IsRunning());
@@ -193,8 +194,9 @@ TEST(AnimationThread, StopsBetweenTicksAndNeverPresentsAfterwards) {
         EXPECT_EQ(frames, atStop);
         // It can be started again.
         thread.Start(scene, {[&](CLeafScene&) { ++frames; }, {}});
-        while (frames < atStop + 2)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ASSERT_TRUE(testing::WaitUntil([&] { return frames >= atStop + 2; }))
+            << "the restarted animation thread presented " << frames - atStop
+            << " frames in 10 s, not 2";
         thread.Stop();
     }
     EXPECT_EQ(LeafImageRefCount(), 0);

@@ -23,6 +23,12 @@ log=
 cleanup() {
     if [ -n "$server" ]; then
         kill "$server" 2>/dev/null || true
+        # A server that has not gone 10 s after SIGTERM is killed.
+        for _ in $(seq 1 100); do
+            kill -0 "$server" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -KILL "$server" 2>/dev/null || true
         wait "$server" 2>/dev/null || true
     fi
     [ -z "$log" ] || rm -f "$log"

@@ -12,6 +12,14 @@ cleanup() {
     for p in $saver $helper; do
         kill "$p" 2>/dev/null || true
     done
+    # What has not ended 5 s after SIGTERM is killed, so the wait ends.
+    for p in $saver $helper; do
+        for _ in $(seq 1 50); do
+            kill -0 "$p" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -KILL "$p" 2>/dev/null || true
+    done
     wait 2>/dev/null || true
     rm -rf "$work"
 }
@@ -20,6 +28,19 @@ trap cleanup EXIT
 fail() {
     echo "FAIL: $*" >&2
     exit 1
+}
+
+# reap PID SECONDS WHAT: PID ends within SECONDS (WHAT names it in the failure).
+reap() {
+    local tenths=$(($2 * 10))
+    for _ in $(seq 1 "$tenths"); do
+        if ! kill -0 "$1" 2>/dev/null; then
+            wait "$1" 2>/dev/null || true
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "$3 still runs $2 s after it was asked to end"
 }
 
 # start_saver ARGS...: runs wendrel in the background, output in $work.
@@ -95,9 +116,10 @@ expect_status() {
 }
 
 # expect_threads N: wendrel runs exactly N threads (the window thread and
-# the animation thread, and nothing else that could outlive a stop).
+# the animation thread, and nothing else that could outlive a stop), plus
+# the WENDREL_SANITIZER_THREADS a sanitizer's runtime starts of its own.
 expect_threads() {
-    local count
+    local count want=$(($1 + ${WENDREL_SANITIZER_THREADS:-0}))
     count=$(ls "/proc/$saver/task" | wc -l)
-    [ "$count" = "$1" ] || fail "wendrel runs $count threads, not $1"
+    [ "$count" = "$want" ] || fail "wendrel runs $count threads, not $want"
 }

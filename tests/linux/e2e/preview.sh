@@ -17,7 +17,7 @@ destroyed)
     last=$(date +%s)
     match_frame "$work/shot.png" "$first" "$last" $(((last - first + 1) * 100))
     kill -TERM "$helper"  # destroys its window
-    wait "$helper" || true
+    reap "$helper" 5 "the test window"
     helper=
     expect_end 1
     ;;

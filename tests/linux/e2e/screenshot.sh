@@ -16,7 +16,7 @@ if [ "$mode" = window ]; then
     id=$(xdotool search --onlyvisible --name '^Wendrel$' | head -1)
     # No window manager here: the window sits at its own place, at the
     # size asked for, and follows a resize.
-    xdotool windowsize --sync "$id" 500 700
+    timeout 10 xdotool windowsize --sync "$id" 500 700 || fail "the window was not resized in 10 s"
     sleep 0.5
     eval "$(xdotool getwindowgeometry --shell "$id")"
     [ "$WIDTH" = 500 ] && [ "$HEIGHT" = 700 ] || fail "window is ${WIDTH}x$HEIGHT"
