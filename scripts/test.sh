@@ -10,4 +10,7 @@ for preset in linux windows-i686 windows-x86_64; do
     cmake --build --preset "$preset"
     ctest --preset "$preset"
 done
+echo "=== packages ==="
+scripts/release.sh
+tests/packaging/run.sh
 echo "All tests passed."
