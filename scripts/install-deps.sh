@@ -13,6 +13,13 @@ packages=(
     imagemagick procps psmisc file
     nsis icoutils lintian desktop-file-utils man-db
 )
+# Wine's display driver needs its X extension libraries in both
+# architectures to switch display modes; --no-install-recommends leaves the
+# 32-bit ones out.
+here=$(dirname "$0")
+for arch in i386 x86_64; do
+    mapfile -t -O ${#packages[@]} packages < <("$here/wine-display-libs.sh" "$arch" --packages)
+done
 # --list prints the packages and does nothing else.
 if [ "${1:-}" = --list ]; then
     echo "${packages[@]}"
@@ -33,4 +40,4 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 # The 32-bit Windows saver runs under 32-bit Wine, whose loader is a 32-bit
 # Linux program.
-"$(dirname "$0")/enable-i386.sh"
+"$here/enable-i386.sh"
