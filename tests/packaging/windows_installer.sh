@@ -117,7 +117,8 @@ uninstall() {
     exe=$(echo "$quiet" | sed -n 's/^"\([^"]*\)" \/S$/\1/p')
     [ -n "$exe" ] || fail "QuietUninstallString '$quiet' is not '\"PATH\" /S'"
     win "$exe" /S "$@" || fail "the silent uninstall $* failed"
-    timeout 60 wineserver -w || fail "the uninstaller did not end within 60 s"
+    # The uninstaller runs from a copy of itself; Wine ends with it.
+    timeout 180 wineserver -w || fail "the uninstaller did not end within 180 s"
 }
 desktop='HKCU\Control Panel\Desktop'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Wendrel'
