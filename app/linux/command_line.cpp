@@ -10,6 +10,9 @@ const char* const kHackUsage =
     "       wendrel s | p WINDOW-ID | window\n";
 
 std::optional<unsigned long> ParseWindowId(std::string_view text) {
+    // X resource ids have 29 bits; a larger number would be cut down to
+    // some other window's id on the wire.
+    constexpr unsigned long kLargestXId = 0x1fffffff;
     int base = 10;
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
         text.remove_prefix(2);
@@ -19,7 +22,7 @@ std::optional<unsigned long> ParseWindowId(std::string_view text) {
         return std::nullopt;
     unsigned long value = 0;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (ec != std::errc() || ptr != text.data() + text.size() || value == 0)
+    if (ec != std::errc() || ptr != text.data() + text.size() || value == 0 || value > kLargestXId)
         return std::nullopt;
     return value;
 }

@@ -31,7 +31,8 @@ struct LaunchRequest {
 std::optional<LaunchRequest> ParseCommandLine(const std::vector<std::string>& args,
                                               const char* xscreensaverWindow, std::string& error);
 
-// A window id as X tools print it: decimal, or hexadecimal after "0x".
+// A window id as X tools print it: decimal, or hexadecimal after "0x";
+// none for 0 or anything wider than an X id's 29 bits.
 std::optional<unsigned long> ParseWindowId(std::string_view text);
 
 extern const char* const kHackUsage;

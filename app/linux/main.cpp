@@ -6,10 +6,16 @@
 #include <vector>
 
 #include "saver_app.h"
+#include "stop_signals.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    wendrel::linux_app::CSaverApp app(
-        wendrel::linux_app::CSettingsStore::ProgramName(argc > 0 ? argv[0] : "wendrel"));
-    return app.InitInstance(args);
+    int status = 0;
+    {
+        wendrel::linux_app::CSaverApp app(
+            wendrel::linux_app::CSettingsStore::ProgramName(argc > 0 ? argv[0] : "wendrel"));
+        status = app.InitInstance(args);
+    }
+    wendrel::linux_app::EndByStopSignal();
+    return status;
 }

@@ -40,7 +40,9 @@ CSaverApp::~CSaverApp() {
 int CSaverApp::InitInstance(const std::vector<std::string>& args) {
     SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
     CSettingsStore store(CSettingsStore::DefaultConfigHome(), kCompanyKey, m_strProgram);
-    m_bNoDirect = store.GetProfileInt(kSettingsSection, kNoDirectEntry, 0);
+    std::string unreadable;
+    if (!store.ReadProfileInt(kSettingsSection, kNoDirectEntry, 0, m_bNoDirect, unreadable))
+        Complain(unreadable + "; the default settings are used");
 
     std::string error;
     const std::optional<LaunchRequest> request =
@@ -57,6 +59,8 @@ int CSaverApp::InitInstance(const std::vector<std::string>& args) {
 }
 
 int CSaverApp::RunSaver(const LaunchRequest& request) {
+    if (m_mode == SaverMode::FullScreen && !GuardDisplay())
+        return 0;  // another saver has the display
     // The X11 driver is the one that can draw into other programs' windows;
     // SDL's own framebuffer (XShm) is used rather than one on OpenGL.
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
@@ -81,7 +85,8 @@ int CSaverApp::RunSaver(const LaunchRequest& request) {
     }
     InstallStopSignals();
 
-    m_bDirectDraw = m_mode == SaverMode::FullScreen && m_bNoDirect == 0 ? 1 : 0;
+    m_bDirectDraw =
+        m_mode == SaverMode::FullScreen && m_bNoDirect == 0 && m_watcher.IsRunning() ? 1 : 0;
     m_scene.LoadBackground();
     int status = 1;
     if (!CreateMainWindow(request, error, status)) {
@@ -100,6 +105,25 @@ int CSaverApp::RunSaver(const LaunchRequest& request) {
     Run();
     EndSaver();
     return 0;
+}
+
+bool CSaverApp::GuardDisplay() {
+    std::string error;
+    const char* display = std::getenv("DISPLAY");
+    switch (m_instance.Acquire(display != nullptr ? display : "", error)) {
+        case CInstanceLock::Result::Held:
+            return false;
+        case CInstanceLock::Result::Failed:
+            Complain("another saver on this display cannot be kept off: " + error);
+            break;
+        case CInstanceLock::Result::Acquired:
+            break;
+    }
+    // Before SDL starts, while this is the only thread: the watcher is a
+    // copy of this process.
+    if (m_bNoDirect == 0 && !m_watcher.Start(error))
+        Complain("the display mode is left as it is: " + error);
+    return true;
 }
 
 bool CSaverApp::CreateMainWindow(const LaunchRequest& request, std::string& error, int& status) {
@@ -202,6 +226,10 @@ void CSaverApp::EndSaver() {
     m_pCursor = nullptr;
     if (m_bVideo)
         SDL_Quit();
+    // SDL gave the display its mode back with the window: the watcher has
+    // nothing to do.
+    m_watcher.Finish(true);
+    m_instance.Release();
     m_bVideo = false;
 }
 

@@ -10,7 +10,9 @@
 #include "animation.h"
 #include "command_line.h"
 #include "frame_hand_over.h"
+#include "instance_lock.h"
 #include "leaf_scene.h"
+#include "mode_watcher.h"
 #include "saver_core.h"
 #include "saver_wnd.h"
 #include "settings_store.h"
@@ -31,6 +33,10 @@ class CSaverApp : public CSaverCore {
 
   private:
     int RunSaver(const LaunchRequest& request);
+    // Full-screen mode: false when another saver has the display; else the
+    // display is this saver's, and guarded by the mode watcher when the
+    // mode may be switched.
+    bool GuardDisplay();
     bool CreateMainWindow(const LaunchRequest& request, std::string& error, int& status);
     void StartAnimationThread();
     void Run();
@@ -47,6 +53,8 @@ class CSaverApp : public CSaverCore {
     std::unique_ptr<display::CSaverWnd> m_pMainWnd;
     SDL_Cursor* m_pCursor = nullptr;
     display::CXProbe m_probe;
+    CInstanceLock m_instance;
+    display::CModeWatcher m_watcher;
     bool m_bVideo = false;
     display::WindowSize m_foreignSize{0, 0};
     std::uint64_t m_nNextProbe = 0;

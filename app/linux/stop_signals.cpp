@@ -7,10 +7,10 @@
 namespace wendrel::linux_app {
 namespace {
 
-volatile std::sig_atomic_t stopSignalled = 0;
+volatile std::sig_atomic_t stopSignal = 0;
 
-void OnStopSignal(int) {
-    stopSignalled = 1;
+void OnStopSignal(int signal) {
+    stopSignal = signal;
 }
 
 sigset_t StopSignals() {
@@ -35,7 +35,19 @@ void InstallStopSignals() {
 }
 
 bool StopSignalled() {
-    return stopSignalled != 0;
+    return stopSignal != 0;
+}
+
+void EndByStopSignal() {
+    const int signal = stopSignal;
+    if (signal == 0)
+        return;
+    std::signal(signal, SIG_DFL);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, signal);
+    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+    raise(signal);
 }
 
 CStopSignalBlock::CStopSignalBlock() {

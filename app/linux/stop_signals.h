@@ -6,6 +6,10 @@ namespace wendrel::linux_app {
 // hack) only raise a flag that the window thread's loop reads.
 void InstallStopSignals();
 bool StopSignalled();
+// When a stop signal was caught, ends the process by that signal with its
+// default action, so that whoever started it sees how it ended; call it
+// once everything is given back. Returns when none was caught.
+void EndByStopSignal();
 
 // Keeps the stop signals away from the calling thread while it lives, so
 // that threads started meanwhile inherit the block and the handler always

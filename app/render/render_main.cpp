@@ -1,6 +1,8 @@
 // wendrel-render: runs the animation with no window and no sleep and
 // records its frames, a trace of the loop's state, or the converted art.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -60,13 +62,21 @@ bool WriteImages(const std::string& dir, const wendrel::CLeafScene& scene, std::
     return ok;
 }
 
-void WriteTrace(std::FILE* trace, std::uint64_t tick, const wendrel::CLeafScene& scene) {
-    std::fprintf(trace,
-                 "{\"tick\":%llu,\"leaves\":%zu,\"target\":%d,\"wind\":%d,\"gustStep\":%d,"
-                 "\"gustActive\":%d,\"spawnCounter\":%d}\n",
-                 static_cast<unsigned long long>(tick), scene.LeafCount(), wendrel::targetLeafCount,
-                 wendrel::windOffset, wendrel::gustStep, wendrel::gustActive,
-                 wendrel::spawnTickCounter);
+// False once a write of the trace has failed; the stream is buffered, so
+// that is the first tick after which the failed write was attempted.
+bool WriteTrace(std::FILE* trace, std::uint64_t tick, const wendrel::CLeafScene& scene) {
+    return std::fprintf(trace,
+                        "{\"tick\":%llu,\"leaves\":%zu,\"target\":%d,\"wind\":%d,\"gustStep\":%d,"
+                        "\"gustActive\":%d,\"spawnCounter\":%d}\n",
+                        static_cast<unsigned long long>(tick), scene.LeafCount(),
+                        wendrel::targetLeafCount, wendrel::windOffset, wendrel::gustStep,
+                        wendrel::gustActive, wendrel::spawnTickCounter) >= 0 &&
+           std::ferror(trace) == 0;
+}
+
+std::string TraceError(const std::string& file, int error) {
+    return "cannot write " + (file == "-" ? std::string("the standard output") : file) + ": " +
+           std::strerror(error);
 }
 
 std::string FramePath(const RenderOptions& options, std::uint64_t tick) {
@@ -94,7 +104,7 @@ int Render(const RenderOptions& options) {
     } else if (!options.traceFile.empty()) {
         trace = std::fopen(options.traceFile.c_str(), "w");
         if (trace == nullptr)
-            return IoError("cannot write " + options.traceFile);
+            return IoError(TraceError(options.traceFile, errno));
     }
 
     wendrel::ResetAnimationGlobals();
@@ -104,8 +114,11 @@ int Render(const RenderOptions& options) {
     int status = 0;
     for (std::uint64_t tick = 1; tick <= options.ticks; ++tick) {
         wendrel::AnimationTick(scene, {});
-        if (trace != nullptr)
-            WriteTrace(trace, tick, scene);
+        errno = 0;
+        if (trace != nullptr && !WriteTrace(trace, tick, scene)) {
+            status = IoError(TraceError(options.traceFile, errno != 0 ? errno : EIO));
+            break;
+        }
         if (!options.outDir.empty() && tick % options.every == 0 &&
             !WritePicture(FramePath(options, tick), options.format, scene.FrameHeader(),
                           scene.Frame(), error)) {
@@ -117,10 +130,12 @@ int Render(const RenderOptions& options) {
                          static_cast<unsigned long long>(tick),
                          static_cast<unsigned long long>(options.ticks));
     }
-    if (trace != nullptr && (std::fflush(trace) != 0 || std::ferror(trace)) && status == 0)
-        status = IoError("cannot write " + options.traceFile);
-    if (trace != nullptr && trace != stdout)
-        std::fclose(trace);
+    errno = 0;
+    if (trace != nullptr && status == 0 && (std::fflush(trace) != 0 || std::ferror(trace)))
+        status = IoError(TraceError(options.traceFile, errno != 0 ? errno : EIO));
+    errno = 0;
+    if (trace != nullptr && trace != stdout && std::fclose(trace) != 0 && status == 0)
+        status = IoError(TraceError(options.traceFile, errno != 0 ? errno : EIO));
     return status;
 }
 

@@ -47,7 +47,10 @@ TEST(CommandLine, BadPreviewWindowIdsAreRefused) {
                                                  {"p", "-5"},
                                                  {"p", "0"},
                                                  {"p", "0x"},
-                                                 {"p", "99999999999999999999999"}}) {
+                                                 {"p", "99999999999999999999999"},
+                                                 {"p", "0xffffffff0000050d"},
+                                                 {"p", "0x20000000"},
+                                                 {"p", "536870912"}}) {
         std::string error;
         EXPECT_FALSE(ParseCommandLine(args, nullptr, error)) << args.size();
         EXPECT_FALSE(error.empty());
@@ -81,6 +84,17 @@ TEST(CommandLine, HackConventions) {
     EXPECT_FALSE(ParseCommandLine({"--window-id"}, nullptr, error));
     EXPECT_FALSE(ParseCommandLine({"--window-id", "zz"}, nullptr, error));
     EXPECT_FALSE(ParseCommandLine({}, "not-a-window", error));
+    EXPECT_NE(error.find("XSCREENSAVER_WINDOW"), std::string::npos);
+}
+
+TEST(CommandLine, WindowIdsAreTwentyNineBits) {
+    EXPECT_EQ(ParseWindowId("0x1fffffff"), 0x1fffffffu);
+    EXPECT_EQ(ParseWindowId("536870911"), 0x1fffffffu);
+    for (const char* wide : {"0x20000000", "536870912", "0xffffffff0000050d", "0x10000050d"})
+        EXPECT_FALSE(ParseWindowId(wide)) << wide;
+    std::string error;
+    EXPECT_FALSE(ParseCommandLine({"--window-id", "0xffffffff0000050d"}, nullptr, error));
+    EXPECT_FALSE(ParseCommandLine({"--root"}, "0xffffffff0000050d", error));
     EXPECT_NE(error.find("XSCREENSAVER_WINDOW"), std::string::npos);
 }
 

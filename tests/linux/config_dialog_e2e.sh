@@ -132,6 +132,22 @@ record_lines() {
     cat "$record" 2>/dev/null || true
 }
 
+# The message box that says why nothing was stored: there while the
+# program waits, and closed with Enter.
+dismiss_message() {
+    local box
+    box=$(timeout 10 xdotool search --sync --onlyvisible --name '^Wendrel$' | head -1) ||
+        fail "no message box"
+    kill -0 "$pid" 2>/dev/null || fail "the dialog ended without waiting for the message box"
+    for _ in $(seq 1 50); do
+        xdotool windowfocus --sync "$box" 2>/dev/null || true
+        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$box" ] && break
+        sleep 0.1
+    done
+    sleep 0.3
+    keys Return
+}
+
 once="argc=1 [$address]"
 case $case in
 alt_d_enter)
@@ -285,9 +301,34 @@ write_failure_is_reported)
     export XDG_CONFIG_HOME=$tmp/config-file
     start_dialog
     keys Return
+    dismiss_message
     expect_end 0
     [ "$(wc -l <"$tmp/stderr")" = 1 ] || fail "expected one line on stderr"
     grep -q 'not stored' "$tmp/stderr" || fail "no message about the failed write"
+    ;;
+unreadable_file_is_kept)
+    # Larger than any settings file should be: read as the default, never
+    # written over, and OK says why. Then a folder where the file should be.
+    store 1
+    head -c 1100000 /dev/zero | tr '\0' '#' >>"$conf"
+    touch -d '2001-02-03 04:05:06' "$conf"
+    cp -p "$conf" "$tmp/conf.before"
+    start_dialog
+    keys alt+d Return
+    dismiss_message
+    expect_end 0
+    expect_unchanged
+    [ "$(wc -l <"$tmp/stderr")" = 1 ] || fail "expected one line on stderr"
+    grep -q 'not stored: cannot read .*wendrel.conf: it is larger than 1 MiB; it is left as it is' \
+        "$tmp/stderr" || fail "no reason given"
+    rm -f "$conf" "$tmp/conf.before"
+    mkdir "$conf"
+    start_dialog
+    keys Return
+    dismiss_message
+    expect_end 0
+    [ -d "$conf" ] || fail "the folder was replaced"
+    grep -q 'it is not a plain file' "$tmp/stderr" || fail "no reason given"
     ;;
 no_display)
     status=0

@@ -192,9 +192,30 @@ TEST_F(RenderCli, BadInputEndsWithAMessageAndTheRightStatus) {
         EXPECT_EQ(run.err.rfind("wendrel-render: ", 0), 0u) << args;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
+    // The system's reason, for a file that cannot be opened...
+    const RunResult noDir = Render("--ticks 2 --trace " + (dir / "missing" / "t.jsonl").string());
+    EXPECT_EQ(noDir.status, 1);
+    EXPECT_NE(noDir.err.find(": No such file or directory"), std::string::npos) << noDir.err;
     const RunResult help = Render("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--ticks N"), std::string::npos);
+}
+
+TEST_F(RenderCli, AFullDiskStopsTheTraceAtTheFirstFailedWrite) {
+    // 100,000 ticks would print a progress line every 1,000; the run must
+    // end at the first write that fails, long before the first of them.
+    const std::string toFull[] = {"--ticks 100000 --seed 3 --trace /dev/full",
+                                  "--ticks 100000 --seed 3 --trace - >/dev/full"};
+    for (const std::string& args : toFull) {
+        const std::string command =
+            std::string(WENDREL_RENDER_PATH) + " " + args + " 2>" + (dir / "stderr").string();
+        const int raw = std::system(command.c_str());
+        const std::string err = Slurp(dir / "stderr");
+        EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << args << ": " << raw;
+        EXPECT_EQ(err.rfind("wendrel-render: cannot write ", 0), 0u) << err;
+        EXPECT_NE(err.find(": No space left on device\n"), std::string::npos) << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    }
 }
 
 }  // namespace

@@ -165,6 +165,20 @@ gboolean CConfigDlg::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer self) {
     return TRUE;
 }
 
+// The reason a setting was not stored, in a message box over the desktop
+// (the dialog itself has gone by then).
+void ShowNotStored(const std::string& reason) {
+    GtkWidget* box = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR,
+                                            GTK_BUTTONS_OK, "The setting was not stored.");
+    gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(box), "%s", reason.c_str());
+    gtk_window_set_title(GTK_WINDOW(box), "Wendrel");
+    gtk_window_set_position(GTK_WINDOW(box), GTK_WIN_POS_CENTER);
+    gtk_dialog_run(GTK_DIALOG(box));
+    gtk_widget_destroy(box);
+    while (gtk_events_pending())
+        gtk_main_iteration();
+}
+
 }  // namespace
 
 int RunConfigDialog(CSettingsStore& store) {
@@ -180,13 +194,21 @@ int RunConfigDialog(CSettingsStore& store) {
         return 1;
     }
     CConfigDlg dialog(GioWebPageHandler());
-    dialog.m_bNoDirect = store.GetProfileInt(kSettingsSection, kNoDirectEntry, 0);
+    // A file that is there but cannot be read opens with the default, and
+    // is never written over: its other lines would be lost.
+    std::string error;
+    const bool readable =
+        store.ReadProfileInt(kSettingsSection, kNoDirectEntry, 0, dialog.m_bNoDirect, error);
+    if (!readable)
+        error += "; it is left as it is";
     if (dialog.DoModal()) {
         // Written even when unchanged.
-        std::string error;
-        if (!store.WriteProfileInt(kSettingsSection, kNoDirectEntry, dialog.m_bNoDirect, error))
+        if (!readable ||
+            !store.WriteProfileInt(kSettingsSection, kNoDirectEntry, dialog.m_bNoDirect, error)) {
             std::fprintf(stderr, "%s: the setting was not stored: %s\n", program.c_str(),
                          error.c_str());
+            ShowNotStored(error);
+        }
     }
     return 0;
 }

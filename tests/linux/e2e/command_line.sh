@@ -1,7 +1,8 @@
 #!/bin/bash
-# command_line.sh usage|no-display|no-window: wrong hack options give the
-# usage and status 2; no display, or a window id that names no window,
-# gives a clear message and status 1.
+# command_line.sh usage|no-display|no-window|unreadable-settings: wrong hack
+# options give the usage and status 2; no display, or a window id that
+# names no window, gives a clear message and status 1; a settings file that
+# cannot be read is said so, and left as it is.
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
 
@@ -22,6 +23,11 @@ usage)
     expect_exit 2 "needs a window id" --window-id nothing
     XSCREENSAVER_WINDOW=nonsense expect_exit 2 "XSCREENSAVER_WINDOW" --root
     expect_exit 2 "preview mode needs a window id" -p
+    # Wider than an X id's 29 bits: refused, never cut down to another id.
+    expect_exit 2 "^usage: wendrel" --window-id 0xffffffff0000050d
+    expect_exit 2 "needs a window id" -window-id 0x20000000
+    expect_exit 2 "not a window id" p 0xffffffff0000050d
+    XSCREENSAVER_WINDOW=0xffffffff0000050d expect_exit 2 "is not a window id" --root
     ;;
 no-display)
     unset DISPLAY
@@ -31,9 +37,33 @@ no-display)
     done
     ;;
 no-window)
-    expect_exit 1 "no window 2147483632 to draw into" --window-id 0x7ffffff0
-    XSCREENSAVER_WINDOW=0x7ffffff0 expect_exit 1 "no window 2147483632 to draw into" --root
-    expect_exit 1 "no window 2147483632 to preview in" p 2147483632
+    expect_exit 1 "no window 536870896 to draw into" --window-id 0x1ffffff0
+    XSCREENSAVER_WINDOW=0x1ffffff0 expect_exit 1 "no window 536870896 to draw into" --root
+    expect_exit 1 "no window 536870896 to preview in" p 536870896
+    ;;
+unreadable-settings)
+    unset DISPLAY
+    dir="$XDG_CONFIG_HOME/Tavrin Screen Savers"
+    conf="$dir/wendrel.conf"
+    mkdir -p "$dir"
+    printf '[LEAF]\nNoDirect=1\n' >"$conf"
+    head -c 1100000 /dev/zero | tr '\0' '#' >>"$conf"
+    sum=$(md5sum <"$conf")
+    expect_exit 1 "^wendrel: cannot read $conf: it is larger than 1 MiB; the default settings are used" s
+    [ "$(md5sum <"$conf")" = "$sum" ] || fail "the file was changed"
+    # Mode 000, read by an ordinary user (root reads anything).
+    printf '[LEAF]\nNoDirect=1\n' >"$conf"
+    chmod 000 "$conf"
+    chmod 755 "$work" "$XDG_CONFIG_HOME"
+    chown nobody "$dir"
+    status=0
+    setpriv --reuid=nobody --regid=nogroup --clear-groups env XDG_CONFIG_HOME="$XDG_CONFIG_HOME" \
+        XDG_RUNTIME_DIR="$work" "$WENDREL" s >"$work/out" 2>"$work/err" || status=$?
+    [ "$status" = 1 ] || fail "as nobody: status $status: $(cat "$work/err")"
+    grep -q "^wendrel: cannot read $conf: Permission denied; the default settings are used" \
+        "$work/err" || fail "as nobody, wendrel said: $(cat "$work/err")"
+    [ "$(stat -c %a "$conf")" = 0 ] && [ "$(cat "$conf")" = "$(printf '[LEAF]\nNoDirect=1')" ] ||
+        fail "the file was changed"
     ;;
 *) fail "unknown case $1" ;;
 esac

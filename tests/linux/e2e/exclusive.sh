@@ -34,9 +34,10 @@ direct=()
 match_frame "$work/shot.png" "$first" "$last" $(((last - first + 1) * 100)) "${direct[@]}"
 if [ "$1" = switch-term ]; then
     kill -TERM "$saver"
+    expect_status 143 3  # ended by the signal, once the mode is back
 else
     xdotool key Escape
+    expect_end 3
 fi
-expect_end 3
 [ "$(current_size)" = 1024x768 ] || fail "display is $(current_size) after the end"
 echo "passed: $1"

@@ -1,7 +1,8 @@
 #!/bin/bash
-# hack.sh window-id|env|resize|root: wendrel as an XScreenSaver hack draws
-# into the window it is given, at that window's size, and ends cleanly on
-# SIGTERM or SIGINT.
+# hack.sh window-id|env|resize|root|destroyed: wendrel as an XScreenSaver
+# hack draws into the window it is given, at that window's size, and ends
+# cleanly on SIGTERM or SIGINT; destroyed: it ends within a second of its
+# window's destruction, quietly and without spinning meanwhile.
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
 
@@ -19,7 +20,7 @@ env)
     XSCREENSAVER_WINDOW=$(printf '0x%x' "$target") start_saver --root
     signal=INT
     ;;
-resize) start_saver -window-id "$target" ;;
+resize | destroyed) start_saver -window-id "$target" ;;
 root)
     target=$(xwininfo -root | awk '/Window id:/ {print $4}')
     start_saver -root
@@ -34,12 +35,39 @@ if [ "$case" = resize ]; then
     eval "$(xdotool getwindowgeometry --shell "$helper_id")"
     [ "$WIDTH" = 600 ] && [ "$HEIGHT" = 500 ] || fail "test window is ${WIDTH}x$HEIGHT"
 fi
+if [ "$case" = destroyed ]; then
+    cpu_ticks() { awk '{print $14 + $15}' "/proc/$saver/stat" 2>/dev/null; }
+    now_ms() { echo $(($(date +%s%N) / 1000000)); }
+    windows() { xwininfo -root -children | grep -c '^ *0x'; }
+    before=$(windows)
+    cpu0=$(cpu_ticks)
+    cpu=$cpu0
+    gone=$(now_ms)
+    kill -TERM "$helper"  # its window goes with it
+    wait "$helper" || true
+    helper=
+    while kill -0 "$saver" 2>/dev/null && [ $(($(now_ms) - gone)) -lt 1000 ]; do
+        sample=$(cpu_ticks) && [ -n "$sample" ] || break
+        cpu=$sample
+        sleep 0.05
+    done
+    took=$(($(now_ms) - gone))
+    expect_status 0 1
+    echo "ended $took ms after its window, using $(((cpu - cpu0) * 10)) ms of CPU"
+    # A spinning loop would use about all of that time.
+    [ $(((cpu - cpu0) * 10)) -le $((took / 2 + 20)) ] || fail "it spun before it ended"
+    [ "$(windows)" -lt "$before" ] || fail "a window was left or shown: $(xwininfo -root -children)"
+    [ -s "$work/saver.err" ] && fail "it said: $(cat "$work/saver.err")"
+    echo "passed: $case"
+    exit 0
+fi
 import -window "$target" "$work/shot.png"
 last=$(date +%s)
 match_frame "$work/shot.png" "$first" "$last" $(((last - first + 1) * 100))
 expect_threads 2
 kill -"$signal" "$saver"
-expect_end 2
+# It ends by the signal, so that the daemon sees how it ended.
+expect_status $((128 + $(kill -l "$signal"))) 2
 # The window it drew into is still there, and nothing of ours is left.
 xwininfo -id "$target" >/dev/null || fail "the window is gone"
 if pgrep -f "^$WENDREL" >/dev/null; then

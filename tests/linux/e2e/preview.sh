@@ -22,7 +22,7 @@ destroyed)
     expect_end 1
     ;;
 no-window)
-    start_saver p 0x7ffffff0
+    start_saver p 0x1ffffff0
     expect_status 1 2
     grep -q "no window" "$work/saver.err" || fail "message: $(cat "$work/saver.err")"
     ;;
