@@ -1,7 +1,8 @@
 #!/bin/bash
 # Installs everything Wendrel needs to build and test on Debian 12: the
 # native toolchain and libraries, MinGW-w64 for the Windows saver, 32- and
-# 64-bit Wine to run it, and the X servers and tools the end-to-end tests use.
+# 64-bit Wine to run it, the X servers and tools the end-to-end tests use,
+# and what makes and checks the installers and the Debian package.
 set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config clang-format clang libclang-rt-14-dev
@@ -10,6 +11,7 @@ packages=(
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
     xvfb xserver-xorg-core xserver-xorg-video-dummy xdotool x11-utils x11-xserver-utils
     imagemagick procps psmisc file
+    nsis icoutils lintian desktop-file-utils man-db
 )
 # Wine's display driver needs its X extension libraries in both
 # architectures to switch display modes; --no-install-recommends leaves the

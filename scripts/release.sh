@@ -1,7 +1,9 @@
 #!/bin/bash
-# Builds the Windows screen saver for both architectures and puts the
-# release artefacts in build/release: i686/wendrel.scr (the 32-bit saver)
-# and x86_64/wendrel.scr.
+# Builds the release artefacts into build/release:
+#   i686/wendrel.scr, x86_64/wendrel.scr    the bare Windows screen savers
+#   wendrel-setup-i686.exe, wendrel-setup-x86_64.exe
+#                                           their installers
+#   wendrel_<version>_amd64.deb             the Linux package
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -9,8 +11,15 @@ out="$PWD/build/release"
 rm -rf "$out"
 for arch in i686 x86_64; do
     cmake --preset "windows-$arch" >/dev/null
-    cmake --build --preset "windows-$arch" --target wendrel
+    cmake --build --preset "windows-$arch" --target wendrel wendrel_setup
     mkdir -p "$out/$arch"
     cp "build/windows-$arch/app/windows/wendrel.scr" "$out/$arch/wendrel.scr"
+    cp "build/windows-$arch/wendrel-setup-$arch.exe" "$out/"
 done
-ls -l "$out"/*/wendrel.scr
+# The package holds only what the install rules put in it; the tests of
+# the linux preset need not be built for it.
+cmake --preset linux >/dev/null
+cmake --build --preset linux --target wendrel wendrel_packaged_docs
+cpack --config build/linux/CPackConfig.cmake -B "$out" >/dev/null
+rm -rf "$out/_CPack_Packages"
+ls -l "$out"/*/wendrel.scr "$out"/wendrel-setup-*.exe "$out"/wendrel_*_amd64.deb

@@ -1,6 +1,6 @@
 #!/bin/bash
 # Builds every target (Linux, Windows 32- and 64-bit) and runs every test,
-# then the sanitizer builds and the fuzz run.
+# then the packages, the sanitizer builds and the fuzz run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -11,6 +11,10 @@ for preset in linux windows-i686 windows-x86_64; do
     cmake --build --preset "$preset"
     scripts/ctest-run.sh "$preset"
 done
+# The installers and the Debian package, built and tried for real.
+echo "=== packages ==="
+scripts/release.sh
+tests/packaging/run.sh
 # The Linux suite again under AddressSanitizer, UndefinedBehaviorSanitizer and
 # LeakSanitizer (with the soak runs of wendrel-render), then every test that
 # starts a thread under ThreadSanitizer, then a minute of fuzzing the picture

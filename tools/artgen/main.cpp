@@ -2,12 +2,14 @@
 //
 //   wendrel-artgen OUTDIR          generate all files into OUTDIR, then check them
 //   wendrel-artgen --check OUTDIR  only check existing files
+//   wendrel-artgen --icons OUTDIR  the desktop icons, wendrel-SIZE.png
 #include <cstdio>
 #include <string>
 
 #include "background.h"
 #include "check.h"
 #include "cursor_icon.h"
+#include "icon_png.h"
 #include "leaves.h"
 
 namespace {
@@ -27,8 +29,18 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--check") {
         return art::check_outputs(argv[2]) == 0 ? 0 : 1;
     }
+    if (argc == 3 && std::string(argv[1]) == "--icons") {
+        bool ok = true;
+        for (const int size : art::kDesktopIconSizes) {
+            const art::Bytes png = art::make_icon_png(size);
+            const std::string name =
+                std::string(argv[2]) + "/wendrel-" + std::to_string(size) + ".png";
+            ok = !png.empty() && save(name, png) && ok;
+        }
+        return ok ? 0 : 1;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTDIR | --check OUTDIR\n", argv[0]);
+        std::fprintf(stderr, "usage: %s OUTDIR | --check OUTDIR | --icons OUTDIR\n", argv[0]);
         return 2;
     }
     const std::string dir = argv[1];
