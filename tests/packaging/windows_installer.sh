@@ -69,14 +69,14 @@ if [ $arch = x86_64 ]; then
     view=/reg:64
     programs='C:\Program Files'
 else
-    if [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
-        log "SKIPPED: the run under Wine, since 32-bit programs are only emulated on this machine"
-        exit 77
-    fi
-    if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    case $("$here/../../scripts/i386-mode.sh") in
+    emulated)
+        log "SKIPPED: the run under Wine, since 32-bit programs are emulated (qemu-i386) on this machine"
+        exit 77 ;;
+    none)
         log "SKIPPED: the run under Wine, since this machine cannot run 32-bit programs"
-        exit 77
-    fi
+        exit 77 ;;
+    esac
     loader=/usr/lib/wine/wine
     system=syswow64 other=system32
     view=/reg:32
