@@ -1,5 +1,6 @@
-# wendrel_embed_files(<output.cpp> <symbol-prefix> <file>...) generates a
-# source that holds each file's bytes, so a Linux binary needs no files beside it.
+# wendrel_embed_files(<output.cpp> <file>...) generates a source that holds
+# each file's bytes in the table wendrel::embedded::kFiles, found by file
+# name, so a Linux binary needs no files beside it.
 function(wendrel_embed_files output)
     set(inputs ${ARGN})
     add_custom_command(

@@ -66,7 +66,8 @@ void AnimationTick(CLeafScene& scene, const PresentHooks& present) {
     DecideSpawn(scene, pace);
     MoveWind(pace, core.m_nPathMargin);
     scene.Compose(windOffset);
-    const PresentFn& hook = core.m_bDirectDraw ? present.presentDirectDraw : present.presentGdi;
+    const PresentFn& hook =
+        core.m_bDirectDraw ? present.presentExclusive : present.presentStretched;
     if (hook)
         hook(scene);
 }
@@ -82,11 +83,6 @@ void CStopRequest::Request() {
 void CStopRequest::Reset() {
     std::lock_guard lock(m_mutex);
     m_bRequested = false;
-}
-
-bool CStopRequest::IsRequested() {
-    std::lock_guard lock(m_mutex);
-    return m_bRequested;
 }
 
 bool CStopRequest::WaitFor(std::chrono::milliseconds duration) {

@@ -1,3 +1,18 @@
+// The animation loop, and the engine's contract with a front end (a saver
+// program, the renderer, a test), which includes this header:
+//  - Link in PackagedBitmap (packaged_pictures.h): the packaged pictures by
+//    resource id (resource_ids.h), as packed DIBs.
+//  - Keep one CSaverCore alive (the application object is one) while the
+//    engine runs, its m_bDirectDraw settled before the thread starts.
+//  - In this order: seed the generator once (SeedRandom, random.h), load the
+//    scene's background (CLeafScene::LoadBackground), start the animation
+//    thread (CAnimationThread::Start); stop it (Stop) before the scene, the
+//    core or anything the hooks reach goes away.
+//  - Each tick, on the animation thread, one hook gets the scene:
+//    presentExclusive while m_bDirectDraw is set, presentStretched while it
+//    is clear. Its Frame() is 640 x 480 pixels, bottom-up, blue-green-red,
+//    rows of 1920 bytes (FrameHeader() describes it), valid until the hook
+//    returns.
 #pragma once
 
 #include <chrono>
@@ -26,8 +41,10 @@ using PresentFn = std::function<void(CLeafScene&)>;
 // Where finished frames go: one of the two is called every tick, chosen by
 // the core's m_bDirectDraw. Either may be empty.
 struct PresentHooks {
-    PresentFn presentGdi;
-    PresentFn presentDirectDraw;
+    // A window of any size: the frame is to be stretched over it.
+    PresentFn presentStretched;
+    // The exclusive 640 x 480 display mode: the frame is shown unscaled.
+    PresentFn presentExclusive;
 };
 
 // One tick without its sleep: spawn decision, wind, compose, present.
@@ -39,7 +56,6 @@ class CStopRequest {
   public:
     void Request();
     void Reset();
-    bool IsRequested();
     // Waits up to `duration`; true when the stop was requested.
     bool WaitFor(std::chrono::milliseconds duration);
 

@@ -4,11 +4,14 @@
 #include <span>
 #include <string>
 
+#include "resource_ids.h"
+
 namespace wendrel {
 
-constexpr int kBackgroundBitmapId = 129;
+constexpr int kBackgroundBitmapId = IDB_BACKGROUND;
 // Leaf image slot i holds the bitmap of this id.
-constexpr int kLeafSlotBitmapIds[8] = {155, 149, 150, 151, 152, 153, 154, 148};
+constexpr int kLeafSlotBitmapIds[8] = {IDB_LEAF155, IDB_LEAF149, IDB_LEAF150, IDB_LEAF151,
+                                       IDB_LEAF152, IDB_LEAF153, IDB_LEAF154, IDB_LEAF148};
 
 // The bytes of a packaged bitmap as a packed DIB (header, palette, pixels),
 // or an empty span when the program holds no bitmap of that id. Each

@@ -11,6 +11,13 @@ packages=(
     xvfb xserver-xorg-core xserver-xorg-video-dummy xdotool x11-utils x11-xserver-utils
     imagemagick procps psmisc file
 )
+# Wine's display driver needs its X extension libraries in both
+# architectures to switch display modes; --no-install-recommends leaves the
+# 32-bit ones out.
+here=$(dirname "$0")
+for arch in i386 x86_64; do
+    mapfile -t -O ${#packages[@]} packages < <("$here/wine-display-libs.sh" "$arch" --packages)
+done
 # --list prints the packages and does nothing else.
 if [ "${1:-}" = --list ]; then
     echo "${packages[@]}"
@@ -31,4 +38,4 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 # The 32-bit Windows saver runs under 32-bit Wine, whose loader is a 32-bit
 # Linux program.
-"$(dirname "$0")/enable-i386.sh"
+"$here/enable-i386.sh"

@@ -8,6 +8,6 @@ for preset in linux windows-i686 windows-x86_64; do
     echo "=== $preset ==="
     cmake --preset "$preset"
     cmake --build --preset "$preset"
-    ctest --preset "$preset"
+    scripts/ctest-run.sh "$preset"
 done
 echo "All tests passed."

@@ -1,29 +1,43 @@
 #!/bin/bash
 # Runs a Windows program under Wine for CTest, in one prefix shared by the
 # whole run (made on first use), with no window needed for console tests.
-# Where the machine runs no 32-bit Linux programs at all, Wine's 32-bit
-# loader cannot start: 64-bit programs then go through the 64-bit loader,
-# and a 32-bit one exits 77, which CTest reports as skipped.
+# Exit status 77 tells CTest the test was skipped; the reason is the last
+# line on stderr, which scripts/ctest-run.sh shows.
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 export WINEPREFIX="${WINEPREFIX:-${TMPDIR:-/tmp}/wendrel-wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 wine=wine
-is_pe32() { [ -f "${1:-}" ] && file -b "$1" | grep -q '^PE32 '; }
-# Where the kernel has no 32-bit support, scripts/enable-i386.sh has 32-bit
-# programs emulated. That is far slower, and emulated Wine cannot drive the
-# display driver: tests that need the real thing set WENDREL_NATIVE_ONLY.
-if [ -n "${WENDREL_NATIVE_ONLY:-}" ] && [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] && is_pe32 "${1:-}"; then
-    echo "wine-run: 32-bit programs are emulated here; $1 skipped" >&2
+program=${1:-}
+is_pe32() { [ -f "$program" ] && file -b "$program" | grep -q '^PE32 '; }
+is_pe32plus() { [ -f "$program" ] && file -b "$program" | grep -q '^PE32+'; }
+skip() {
+    echo "SKIPPED: $*" >&2
     exit 77
+}
+arch=
+is_pe32 && arch=i386
+is_pe32plus && arch=x86_64
+if [ "$arch" = i386 ]; then
+    case $("$here/i386-mode.sh") in
+    none) skip "this machine cannot run 32-bit programs, not even emulated: $program" ;;
+    emulated)
+        # Emulated 32-bit Wine is far slower and cannot drive the display
+        # driver: tests that need the real thing set WENDREL_NATIVE_ONLY.
+        [ -z "${WENDREL_NATIVE_ONLY:-}" ] ||
+            skip "32-bit programs are emulated (qemu-i386) on this machine: $program needs them native" ;;
+    esac
 fi
-if [ -f "${1:-}" ] && file -b "$1" | grep -q '^PE32+' && [ -x /usr/lib/wine/wine64 ]; then
+# A test must not pass because DirectDraw failed for want of a library.
+if [ -n "$arch" ] && ! missing=$("$here/wine-display-libs.sh" "$arch"); then
+    echo "wine-run: Wine's display driver ($arch) lacks $missing; run scripts/install-deps.sh" >&2
+    exit 1
+fi
+if [ "$arch" = x86_64 ] && [ -x /usr/lib/wine/wine64 ]; then
     # 64-bit programs go straight to the 64-bit loader, which is native.
     export WINELOADER=/usr/lib/wine/wine64
     wine=/usr/lib/wine/wine64
-elif ! /usr/lib/wine/wine --version >/dev/null 2>&1 && is_pe32 "${1:-}"; then
-    echo "wine-run: this machine cannot run 32-bit programs; $1 skipped" >&2
-    exit 77
 fi
 # The prefix is made by the 64-bit loader where there is one: it serves
 # both architectures, and it is native where 32-bit programs are emulated.

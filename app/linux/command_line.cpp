@@ -9,19 +9,6 @@ const char* const kHackUsage =
     "usage: wendrel [-root | --root] [-window-id ID | --window-id ID]\n"
     "       wendrel s | p WINDOW-ID | window\n";
 
-bool IsSwitch(std::string_view arg, std::string_view word) {
-    if (!arg.empty() && (arg[0] == '-' || arg[0] == '/'))
-        arg.remove_prefix(1);
-    if (arg.size() != word.size())
-        return false;
-    for (std::size_t i = 0; i < arg.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(arg[i])) !=
-            std::tolower(static_cast<unsigned char>(word[i])))
-            return false;
-    }
-    return true;
-}
-
 std::optional<unsigned long> ParseWindowId(std::string_view text) {
     int base = 10;
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {

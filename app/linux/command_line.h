@@ -5,11 +5,9 @@
 #include <string_view>
 #include <vector>
 
-namespace wendrel::linux_app {
+#include "command_switch.h"
 
-// True when `arg`, after one leading '-' or '/' is dropped, equals `word`
-// with letter case ignored.
-bool IsSwitch(std::string_view arg, std::string_view word);
+namespace wendrel::linux_app {
 
 enum class SaverMode {
     FullScreen,  // "s": the screen saver proper

@@ -9,12 +9,12 @@
 #include "full_screen_wnd.h"
 #include "random.h"
 #include "saver_cursor.h"
+#include "saver_names.h"
 #include "stop_signals.h"
 
 namespace wendrel::linux_app {
 namespace {
 
-constexpr const char* kCompanyKey = "Tavrin Screen Savers";
 // How often the window thread asks X about a window that is not ours.
 constexpr std::uint64_t kProbeMilliseconds = 100;
 // The longest the loop waits for a frame before it looks at events again.

@@ -27,7 +27,9 @@ void InstallStopSignals() {
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;  // no restart: a wait in the loop returns at once
+    // The loop reads the flag after each wait, whose timeout bounds how long
+    // a stop takes to be seen.
+    action.sa_flags = 0;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
 }

@@ -1,6 +1,6 @@
 #include "config_dlg.h"
 
-#include "resource.h"
+#include "saver_names.h"
 
 namespace wendrel {
 

@@ -4,18 +4,19 @@
 
 #include "dialog.h"
 #include "home_page.h"
+#include "resource_ids.h"
 
 namespace wendrel {
 
 // The configuration dialog: the one setting and the home-page link.
 class CConfigDlg : public CDialog {
   public:
-    enum { IDD = 133 };
+    enum { IDD = IDD_CONFIG };
 
     explicit CConfigDlg(const CShellCalls& shell = SystemShellCalls());
     ~CConfigDlg() override;
 
-    // The state of check box 1011.
+    // The state of the check box IDC_NODIRECT.
     int m_bNoDirect = 0;
 
   protected:

@@ -2,12 +2,9 @@
 
 #include <windows.h>
 
-namespace wendrel {
+#include "home_page_link.h"
 
-// The maker's home page: a bare host name, as the browser is handed it.
-extern const char* const kHomePageAddress;
-// The page file through which the program for web pages is found.
-extern const char* const kPageFileName;
+namespace wendrel {
 
 // The shell calls the home-page link makes; tests replace them.
 struct CShellCalls {
@@ -20,9 +17,9 @@ struct CShellCalls {
 // The system's own shell calls.
 const CShellCalls& SystemShellCalls();
 
-// Starts the program associated with "aaa.htm" in the current directory,
-// once, with `address` as its only argument. The file is made (empty) only
-// when none exists, and deleted afterwards only when it was made here.
+// The home-page link (OpenHomePage of home_page_link.h) through `shell`:
+// the program associated with "aaa.htm" starts once, with `address` as its
+// only argument.
 void OpenHomePage(const CShellCalls& shell, const char* address);
 
 }  // namespace wendrel

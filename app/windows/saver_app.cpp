@@ -5,8 +5,11 @@
 #include <system_error>
 
 #include "animation.h"
+#include "command_switch.h"
 #include "config_dlg.h"
+#include "full_screen_wnd.h"
 #include "random.h"
+#include "saver_names.h"
 #include "saver_wnd.h"
 
 namespace wendrel {
@@ -22,18 +25,12 @@ BOOL CSaverApp::InitInstance() {
     return StartUp(__argc, __argv);
 }
 
-int CSaverApp::ExitInstance() {
-    // The display layer's stops a thread still running: a preview whose
-    // window was never destroyed must not animate past the message loop.
-    return CDisplayApp::ExitInstance();
-}
-
 BOOL CSaverApp::StartUp(int argc, char* const* argv) {
     SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
     // Three-dimensional dialog controls are the system's own: nothing to enable.
-    SetRegistryKey("Tavrin Screen Savers");
-    m_bNoDirect = static_cast<std::int32_t>(GetProfileInt("LEAF", "NoDirect", 0));
-    m_pThread = nullptr;
+    SetRegistryKey(kCompanyKey);
+    m_bNoDirect = static_cast<std::int32_t>(GetProfileInt(kSettingsSection, kNoDirectEntry, 0));
+    m_pThread.reset();  // start-up begins without a thread
     switch (ChooseMode(argc, argv)) {
         case ESaverMode::Preview:
             return StartPreview(argc > 2 ? argv[2] : nullptr);
@@ -44,12 +41,6 @@ BOOL CSaverApp::StartUp(int argc, char* const* argv) {
     }
     RunConfigDialog();
     return FALSE;
-}
-
-BOOL CSaverApp::IsSwitch(const char* arg, const char* letter) {
-    if (*arg == '-' || *arg == '/')
-        ++arg;
-    return lstrcmpiA(arg, letter) == 0;
 }
 
 ESaverMode CSaverApp::ChooseMode(int argc, char* const* argv) {
@@ -97,6 +88,7 @@ BOOL CSaverApp::StartFullScreen() {
     m_bDirectDraw = m_bNoDirect == 0 ? 1 : 0;
     m_scene.LoadBackground();
     m_pFullScreenWnd = new CFullScreenWnd;
+    // A window that failed may already have deleted itself.
     if (!m_pFullScreenWnd->CreateFullScreen()) {
         m_pFullScreenWnd = nullptr;
         return FALSE;
@@ -122,13 +114,11 @@ void CSaverApp::RunConfigDialog() {
     dlg.m_bNoDirect = m_bNoDirect;
     if (dlg.DoModal() == IDOK) {
         m_bNoDirect = dlg.m_bNoDirect;
-        WriteProfileInt("LEAF", "NoDirect", m_bNoDirect);
+        WriteProfileInt(kSettingsSection, kNoDirectEntry, m_bNoDirect);
     }
     // A dialog that never got a window did not clear the main window.
     if (m_pMainWnd == &dlg)
         m_pMainWnd = nullptr;
-    if (m_pFullScreenWnd != nullptr)
-        m_pMainWnd = m_pFullScreenWnd;
 }
 
 }  // namespace wendrel

@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "display_app.h"
-#include "full_screen_wnd.h"
 #include "leaf_scene.h"
 
 namespace wendrel {
@@ -19,15 +18,12 @@ class CSaverApp : public CDisplayApp {
     ~CSaverApp() override;
 
     BOOL InitInstance() override;
-    int ExitInstance() override;
 
     // Start-up from an argument vector (argument 0 is the program).
     BOOL StartUp(int argc, char* const* argv);
 
-    // True when `arg`, after one leading '-' or '/' is dropped, equals
-    // `letter` with letter case ignored.
-    static BOOL IsSwitch(const char* arg, const char* letter);
-    // The mode of the command line: "p" is tested before "s".
+    // The mode of the command line (IsSwitch, command_switch.h): "p" is
+    // tested before "s".
     static ESaverMode ChooseMode(int argc, char* const* argv);
     // The preview's parent window from its decimal handle: null unless the
     // text is a number naming an existing window.
@@ -35,7 +31,6 @@ class CSaverApp : public CDisplayApp {
 
     void RunConfigDialog();
 
-    CFullScreenWnd* m_pFullScreenWnd = nullptr;
     std::int32_t m_bNoDirect = 0;
     CLeafScene m_scene;
 

@@ -2,25 +2,35 @@
 
 #include <vector>
 
+#include "display_mode.h"
 #include "frame_buffer.h"
 
 namespace wendrel::display {
 
-bool IsExclusiveMode(const SDL_DisplayMode& mode) {
+namespace {
+
+DisplayModeInfo ModeInfo(const SDL_DisplayMode& mode) {
     const Uint32 format = mode.format;
-    if (mode.w != kFrameWidth || mode.h != kFrameHeight || SDL_ISPIXELFORMAT_FOURCC(format) ||
-        SDL_ISPIXELFORMAT_INDEXED(format) || SDL_ISPIXELFORMAT_ALPHA(format))
-        return false;
-    const int bits = static_cast<int>(SDL_BITSPERPIXEL(format));
-    return bits == 24 || bits == 32;
+    const bool plainRgb = !SDL_ISPIXELFORMAT_FOURCC(format) && !SDL_ISPIXELFORMAT_INDEXED(format) &&
+                          !SDL_ISPIXELFORMAT_ALPHA(format);
+    return {mode.w, mode.h, plainRgb ? static_cast<std::int32_t>(SDL_BITSPERPIXEL(format)) : 0,
+            plainRgb};
+}
+
+}  // namespace
+
+bool IsExclusiveMode(const SDL_DisplayMode& mode) {
+    return wendrel::IsExclusiveMode(ModeInfo(mode));
 }
 
 std::optional<SDL_DisplayMode> ChooseDisplayMode(std::span<const SDL_DisplayMode> modes) {
-    for (const SDL_DisplayMode& mode : modes) {
-        if (IsExclusiveMode(mode))
-            return mode;
-    }
-    return std::nullopt;
+    std::vector<DisplayModeInfo> infos;
+    for (const SDL_DisplayMode& mode : modes)
+        infos.push_back(ModeInfo(mode));
+    const std::optional<std::size_t> chosen = ChooseExclusiveMode(infos);
+    if (!chosen)
+        return std::nullopt;
+    return modes[*chosen];
 }
 
 namespace {

@@ -11,10 +11,11 @@
 
 namespace wendrel::display {
 
-// True for a 640 x 480 mode of 24 or 32 bits of plain RGB: no palette, no
-// alpha, no packed YUV.
+// IsExclusiveMode of display_mode.h for an SDL mode: plain RGB is no
+// palette, no alpha, no packed YUV.
 bool IsExclusiveMode(const SDL_DisplayMode& mode);
-// The first acceptable mode in the list, in the list's order.
+// The first acceptable mode in the list (ChooseExclusiveMode), in the
+// list's order.
 std::optional<SDL_DisplayMode> ChooseDisplayMode(std::span<const SDL_DisplayMode> modes);
 
 // The exclusive full-screen presenter: the display switched to 640 x 480,

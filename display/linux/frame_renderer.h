@@ -26,7 +26,6 @@ class CFrameRenderer {
     // Makes renderer and texture anew for the same window, after SDL
     // reported them lost.
     bool Recreate(std::string& error);
-    bool IsReady() const { return m_pTexture != nullptr; }
 
     // One upload of `frame` into the texture, then one copy of it onto
     // `destination` (null: the whole output, stretched) and a present.

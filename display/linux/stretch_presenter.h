@@ -16,7 +16,6 @@ class CStretchPresenter {
     bool Create(SDL_Window* window, std::string& error) { return m_renderer.Create(window, error); }
     void Destroy() { m_renderer.Destroy(); }
     bool Recreate(std::string& error) { return m_renderer.Recreate(error); }
-    bool IsReady() const { return m_renderer.IsReady(); }
 
     void Present(const std::uint8_t* frame) { m_renderer.Show(frame, nullptr); }
     void PaintWhite() { m_renderer.ShowWhite(); }

@@ -19,10 +19,6 @@ void TrapXErrors() {
     XSetErrorHandler(CountError);
 }
 
-unsigned long XErrorCount() {
-    return errorCount;
-}
-
 CXProbe::~CXProbe() {
     if (m_pDisplay != nullptr)
         XCloseDisplay(m_pDisplay);

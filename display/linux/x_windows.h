@@ -17,7 +17,6 @@ struct WindowSize {
 // that only counts: a window that another program destroys while we draw
 // into it must not take the saver down before its thread is joined.
 void TrapXErrors();
-unsigned long XErrorCount();
 
 // A connection of our own for asking about windows that are not ours.
 class CXProbe {

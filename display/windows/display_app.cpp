@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "presenters.h"
-
 namespace wendrel {
 
 CDisplayApp::~CDisplayApp() {
@@ -22,18 +20,17 @@ void CDisplayApp::StartAnimationThread(CLeafScene& scene) {
     // m_pMainWnd while the new thread starts.
     HWND hWnd = m_pMainWnd != nullptr ? m_pMainWnd->GetSafeHwnd() : nullptr;
     PresentHooks hooks;
-    hooks.presentGdi = [](CLeafScene& s) { PresentGdi(s); };
-    hooks.presentDirectDraw = [](CLeafScene& s) { PresentDirectDraw(s); };
-    m_pThread = new CAnimationThread;
-    m_pThread->Start(scene, std::move(hooks), [this, hWnd] { m_hPresentWnd = hWnd; });
+    hooks.presentStretched = [this](CLeafScene& s) { m_stretch.PresentGdi(s); };
+    hooks.presentExclusive = [this](CLeafScene& s) { m_exclusive.PresentDirectDraw(s); };
+    m_pThread = std::make_unique<CAnimationThread>();
+    m_pThread->Start(scene, std::move(hooks), [this, hWnd] { m_stretch.m_hPresentWnd = hWnd; });
 }
 
 void CDisplayApp::StopAnimationThread() {
     if (m_pThread == nullptr)
         return;
     m_pThread->Stop();
-    delete m_pThread;
-    m_pThread = nullptr;
+    m_pThread.reset();
 }
 
 CDisplayApp& DisplayApp() {

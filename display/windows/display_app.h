@@ -1,12 +1,14 @@
 #pragma once
 
-#include <ddraw.h>
-
+#include <memory>
 #include <string>
 
 #include "animation.h"
+#include "exclusive_presenter.h"
+#include "full_screen_wnd.h"
 #include "leaf_scene.h"
 #include "saver_core.h"
+#include "stretch_presenter.h"
 #include "win_app.h"
 
 namespace wendrel {
@@ -31,18 +33,15 @@ class CDisplayApp : public CWinApp, public CSaverCore {
     void StopAnimationThread();
 
     std::string m_strWndClass;  // the saver windows' class, from Create
-    CAnimationThread* m_pThread = nullptr;
+    std::unique_ptr<CAnimationThread> m_pThread;
+    // The full-screen window, in full-screen mode only; the window clears it
+    // when it deletes itself.
+    CFullScreenWnd* m_pFullScreenWnd = nullptr;
 
-    // DirectDraw state of the full-screen presenter. The back buffer belongs
-    // to the primary surface's flipping chain and is never released alone.
-    LPDIRECTDRAW m_pDirectDraw = nullptr;
-    LPDIRECTDRAWSURFACE m_pPrimarySurface = nullptr;
-    LPDIRECTDRAWSURFACE m_pBackBuffer = nullptr;
-    LPDIRECTDRAWSURFACE m_pOffscreenSurface = nullptr;
-
-    // The window the GDI presenter draws into. Written by the animation
-    // thread when it starts and read only by it.
-    HWND m_hPresentWnd = nullptr;
+    // The two presenters; which one the animation thread uses is
+    // m_bDirectDraw's choice.
+    CExclusivePresenter m_exclusive;
+    CStretchPresenter m_stretch;
 };
 
 // The application object as a CDisplayApp; there must be one.

@@ -1,17 +1,13 @@
 #include "full_screen_wnd.h"
 
-#include <cstdlib>
-
 #include "display_app.h"
+#include "mouse_rule.h"
+#include "user_exception.h"
 
 namespace wendrel {
 
-const CPoint noMousePoint(-100, -100);
+const CPoint noMousePoint(kNoMousePoint.x, kNoMousePoint.y);
 CPoint lastMousePoint = noMousePoint;
-
-namespace {
-constexpr int kMouseSlack = 5;
-}
 
 BOOL CFullScreenWnd::CreateFullScreen() {
     lastMousePoint = noMousePoint;
@@ -21,6 +17,22 @@ BOOL CFullScreenWnd::CreateFullScreen() {
 
 void CFullScreenWnd::RequestClose() {
     PostMessage(WM_CLOSE, 0, 0);
+}
+
+void CFullScreenWnd::InitDirectDraw() {
+    CDisplayApp& app = DisplayApp();
+    try {
+        app.m_exclusive.Init(m_hWnd);
+        app.m_bDirectDraw = 1;
+    } catch (CUserException* e) {
+        e->Delete();
+        app.m_bDirectDraw = 0;
+        ReleaseDirectDraw();
+    }
+}
+
+void CFullScreenWnd::ReleaseDirectDraw() {
+    DisplayApp().m_exclusive.Release();
 }
 
 int CFullScreenWnd::OnCreate(LPCREATESTRUCT lpCreateStruct) {
@@ -44,6 +56,13 @@ void CFullScreenWnd::OnDestroy() {
     ReleaseDirectDraw();
     PostQuitMessage(0);
     CWnd::OnDestroy();
+}
+
+void CFullScreenWnd::PostNcDestroy() {
+    CDisplayApp& app = DisplayApp();
+    if (app.m_pFullScreenWnd == this)
+        app.m_pFullScreenWnd = nullptr;
+    CSaverWnd::PostNcDestroy();
 }
 
 BOOL CFullScreenWnd::OnSetCursor(CWnd*, UINT, UINT) {
@@ -70,10 +89,10 @@ void CFullScreenWnd::OnActivateApp(BOOL bActive, DWORD) {
 }
 
 void CFullScreenWnd::OnMouseMove(UINT, CPoint point) {
-    if (lastMousePoint == noMousePoint)
-        lastMousePoint = point;
-    else if (std::abs(lastMousePoint.x - point.x) > kMouseSlack &&
-             std::abs(lastMousePoint.y - point.y) > kMouseSlack)
+    MousePoint last{lastMousePoint.x, lastMousePoint.y};
+    const bool close = MouseMoveCloses(last, {point.x, point.y});
+    lastMousePoint = CPoint(last.x, last.y);
+    if (close)
         RequestClose();
     Default();
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <ddraw.h>
-
 #include "saver_wnd.h"
 
 namespace wendrel {
@@ -12,15 +10,15 @@ namespace wendrel {
 class CFullScreenWnd : public CSaverWnd {
   public:
     CFullScreenWnd() : CSaverWnd(TRUE) {}
-    ~CFullScreenWnd() override = default;
 
     // Forgets the recorded mouse position and creates the window over the
     // primary screen. FALSE when it cannot be created (the object is gone).
     BOOL CreateFullScreen();
 
-    // DirectDraw set-up: exclusive 640 x 480 mode at 24 or 32 bits with a
-    // flipping chain and an off-screen surface, m_bDirectDraw = 1; on any
-    // failure everything is released and m_bDirectDraw = 0.
+    // DirectDraw set-up of the application's exclusive presenter for this
+    // window: exclusive 640 x 480 mode at 24 or 32 bits with a flipping
+    // chain and an off-screen surface, m_bDirectDraw = 1; on any failure
+    // everything is released and m_bDirectDraw = 0.
     void InitDirectDraw();
     // Releases the surfaces, restores the display mode, releases DirectDraw.
     void ReleaseDirectDraw();
@@ -40,12 +38,15 @@ class CFullScreenWnd : public CSaverWnd {
     void OnRButtonDown(UINT nFlags, CPoint point) override;
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
     void OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
+    // Clears the application's m_pFullScreenWnd, then deletes the object.
+    void PostNcDestroy() override;
 
   private:
     void RequestClose();
 };
 
-// The mouse reference of the full-screen window (window thread only).
+// The mouse reference of the full-screen window (window thread only), kept
+// for MouseMoveCloses (mouse_rule.h); process-wide, as the saver defines it.
 extern const CPoint noMousePoint;  // (-100, -100): nothing recorded yet
 extern CPoint lastMousePoint;      // the first position the window received
 

@@ -2,6 +2,7 @@
 
 #include "display_app.h"
 #include "paint_dc.h"
+#include "resource_ids.h"
 #include "wnd_class.h"
 
 namespace wendrel {
@@ -10,17 +11,11 @@ CSaverWnd::CSaverWnd(BOOL bAutoDelete) : m_bAutoDelete(bAutoDelete) {}
 
 BOOL CSaverWnd::Create(DWORD dwExStyle, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd) {
     CDisplayApp& app = DisplayApp();
-    HCURSOR hCursor = LoadCursorA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(kSaverCursorId));
+    HCURSOR hCursor = LoadCursorA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDC_SAVER));
     app.m_strWndClass = AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW, hCursor, nullptr, nullptr);
     return CreateEx(dwExStyle, app.m_strWndClass.c_str(), "", dwStyle, rect.left, rect.top,
                     rect.right - rect.left, rect.bottom - rect.top,
                     pParentWnd != nullptr ? pParentWnd->GetSafeHwnd() : nullptr, nullptr, nullptr);
-}
-
-int CSaverWnd::OnCreate(LPCREATESTRUCT lpCreateStruct) {
-    if (CWnd::OnCreate(lpCreateStruct) == -1)
-        return -1;
-    return 0;
 }
 
 void CSaverWnd::OnPaint() {

@@ -21,14 +21,11 @@ class CSaverWnd : public CWnd {
     BOOL m_bAutoDelete;
 
   protected:
-    int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
     void OnPaint() override;
     // As the main window, stops the animation thread before the window and
     // the application go away.
     void OnDestroy() override;
     void PostNcDestroy() override;
 };
-
-constexpr int kSaverCursorId = 129;
 
 }  // namespace wendrel

@@ -1,5 +1,6 @@
 #include "data_exchange.h"
 
+#include "check_state.h"
 #include "wnd.h"
 
 namespace wendrel {
@@ -10,8 +11,7 @@ void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
         value = static_cast<int>(SendMessageA(hWndCtrl, BM_GETCHECK, 0, 0));
         return;
     }
-    if (value < 0 || value > 2)
-        value = 0;
+    value = LoadCheckState(value);
     SendMessageA(hWndCtrl, BM_SETCHECK, static_cast<WPARAM>(value), 0);
 }
 

@@ -14,8 +14,6 @@ class CPaintDC {
     CPaintDC(const CPaintDC&) = delete;
     CPaintDC& operator=(const CPaintDC&) = delete;
 
-    HDC GetSafeHdc() const { return m_hDC; }
-
     PAINTSTRUCT m_ps{};
     HDC m_hDC = nullptr;
 

@@ -88,14 +88,12 @@ HINSTANCE AfxGetInstanceHandle() {
     return GetModuleHandleA(nullptr);
 }
 
-int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow) {
+int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     CWinApp* pApp = AfxGetApp();
     if (pApp == nullptr)
         return -1;
     if (hInstance != nullptr)
         pApp->m_hInstance = hInstance;
-    pApp->m_lpCmdLine = lpCmdLine;
-    pApp->m_nCmdShow = nCmdShow;
     int code = 0;
     if (pApp->InitInstance()) {
         pApp->Run();

@@ -52,8 +52,6 @@ class CWinApp {
 
     CWnd* m_pMainWnd = nullptr;
     HINSTANCE m_hInstance = nullptr;
-    LPSTR m_lpCmdLine = nullptr;
-    int m_nCmdShow = SW_SHOWDEFAULT;
     std::string m_strAppName;       // from the running module's file name
     std::string m_strHelpFilePath;  // the module's path, extension ".HLP"
     std::string m_strRegistryKey;   // empty until SetRegistryKey

@@ -22,7 +22,7 @@ std::span<const std::uint8_t> PackagedBitmap(int resourceId) {
     std::string name;
     if (resourceId == kBackgroundBitmapId)
         name = "background.bmp";
-    else if (resourceId >= 148 && resourceId <= 155)
+    else if (resourceId >= IDB_LEAF_FIRST && resourceId <= IDB_LEAF_LAST)
         name = "leaf" + std::to_string(resourceId) + ".bmp";
     else
         return {};

@@ -112,6 +112,17 @@ expect_open() {
     xdotool search --onlyvisible --name '^Wendrel configuration$' >/dev/null || fail "no dialog window"
 }
 
+# Opens the dialog, toggles the check box and closes the dialog with its
+# close box: nothing may be stored.
+toggle_then_close_box() {
+    start_dialog
+    keys alt+d
+    sleep 0.2
+    "$helpers/send-wm-delete" "$wid"
+    expect_end
+    expect_unchanged
+}
+
 # The record once it has $1 lines (or whatever it has after a long wait).
 record_lines() {
     for _ in $(seq 1 100); do
@@ -144,21 +155,11 @@ escape_stores_nothing)
     expect_unchanged
     ;;
 close_box_stores_nothing)
-    start_dialog
-    keys alt+d
-    sleep 0.2
-    "$helpers/send-wm-delete" "$wid"
-    expect_end
-    expect_unchanged
+    toggle_then_close_box
     ;;
 close_box_keeps_stored_value)
     store 2
-    start_dialog
-    keys alt+d
-    sleep 0.2
-    "$helpers/send-wm-delete" "$wid"
-    expect_end
-    expect_unchanged
+    toggle_then_close_box
     ;;
 stored_1_opens_checked)
     store 1

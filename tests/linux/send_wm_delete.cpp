@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "x_helpers.h"
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: send-wm-delete WINDOW\n");
@@ -17,20 +19,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "send-wm-delete: bad window id '%s'\n", argv[1]);
         return 1;
     }
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        std::fprintf(stderr, "send-wm-delete: cannot open the display\n");
+    Display* display = wendrel::test::OpenDisplay("send-wm-delete");
+    if (display == nullptr)
         return 1;
-    }
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XSync(display, False);
+    wendrel::test::SendCloseRequest(display, window);
     XCloseDisplay(display);
     return 0;
 }

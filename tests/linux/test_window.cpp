@@ -13,6 +13,8 @@
 #include <ctime>
 #include <string>
 
+#include "x_helpers.h"
+
 namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
@@ -27,14 +29,7 @@ int Usage() {
 }
 
 int AskToClose(Display* display, Window window) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
+    wendrel::test::SendCloseRequest(display, window);
     XCloseDisplay(display);
     return 0;
 }
@@ -53,11 +48,9 @@ int main(int argc, char** argv) {
         else if (std::sscanf(argv[i], "%ux%u", &width, &height) != 2 || width == 0 || height == 0)
             return Usage();
     }
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        std::fputs("wendrel-test-window: cannot open the display\n", stderr);
+    Display* display = wendrel::test::OpenDisplay("wendrel-test-window");
+    if (display == nullptr)
         return 1;
-    }
     if (closeWindow != 0)
         return AskToClose(display, closeWindow);
     struct sigaction action {};

@@ -38,6 +38,30 @@ double octave_weight(double freq, double footprint) {
     return footprint > 0.0 ? clamp01(2.0 - 3.0 * freq * footprint) : 1.0;
 }
 
+// Sums `octaves` octaves of doubling frequency and of amplitude falling by
+// `gain`, each faded out once it is finer than `footprint` allows:
+// octave(i, scale) gives octave i's share at amplitude times weight `scale`
+// and moves the coordinates on to the next octave. The sum comes back
+// divided by the amplitudes' total, 0 when no octave counted.
+template <typename Octave>
+double SumOctaves(int octaves, double footprint, double gain, Octave octave) {
+    double sum = 0.0;
+    double amp = 1.0;
+    double norm = 0.0;
+    double freq = 1.0;
+    for (int i = 0; i < octaves; ++i) {
+        const double weight = octave_weight(freq, footprint);
+        if (weight <= 0.0) {
+            break;
+        }
+        sum += octave(i, amp * weight);
+        norm += amp;
+        freq *= 2.0;
+        amp *= gain;
+    }
+    return norm > 0.0 ? sum / norm : 0.0;
+}
+
 }  // namespace
 
 double noise2(double x, double y, uint32_t seed) {
@@ -83,26 +107,18 @@ double noise3(double x, double y, double z, uint32_t seed) {
 }
 
 double fbm2(double x, double y, int octaves, uint32_t seed, double footprint, double gain) {
-    double sum = 0.0;
-    double amp = 1.0;
-    double norm = 0.0;
-    double freq = 1.0;
-    for (int i = 0; i < octaves; ++i) {
-        const double weight = octave_weight(freq, footprint);
-        if (weight <= 0.0) {
-            break;
-        }
-        sum += amp * weight * noise2(x, y, seed + static_cast<uint32_t>(i) * 1013u);
-        norm += amp;
-        // Rotate each octave (3-4-5 triangle) to hide the lattice.
-        double nx = 0.8 * x - 0.6 * y;
-        double ny = 0.6 * x + 0.8 * y;
-        x = nx * 2.0 + 17.3;
-        y = ny * 2.0 - 5.1;
-        freq *= 2.0;
-        amp *= gain;
-    }
-    return norm > 0.0 ? sum / norm * 1.3 : 0.0;
+    return SumOctaves(octaves, footprint, gain,
+                      [&](int i, double scale) {
+                          const double n =
+                              scale * noise2(x, y, seed + static_cast<uint32_t>(i) * 1013u);
+                          // Rotate each octave (3-4-5 triangle) to hide the lattice.
+                          double nx = 0.8 * x - 0.6 * y;
+                          double ny = 0.6 * x + 0.8 * y;
+                          x = nx * 2.0 + 17.3;
+                          y = ny * 2.0 - 5.1;
+                          return n;
+                      }) *
+           1.3;
 }
 
 double fbm3(double x, double y, double z, int octaves, uint32_t seed) {
@@ -121,26 +137,15 @@ double fbm3(double x, double y, double z, int octaves, uint32_t seed) {
 }
 
 double ridged2(double x, double y, int octaves, uint32_t seed, double footprint) {
-    double sum = 0.0;
-    double amp = 1.0;
-    double norm = 0.0;
-    double freq = 1.0;
-    for (int i = 0; i < octaves; ++i) {
-        const double weight = octave_weight(freq, footprint);
-        if (weight <= 0.0) {
-            break;
-        }
+    return SumOctaves(octaves, footprint, 0.5, [&](int i, double scale) {
         double n = 1.0 - std::fabs(noise2(x, y, seed + static_cast<uint32_t>(i) * 389u));
-        sum += amp * weight * n * n;
-        norm += amp;
+        const double share = scale * n * n;
         double nx = 0.8 * x - 0.6 * y;
         double ny = 0.6 * x + 0.8 * y;
         x = nx * 2.0 + 4.1;
         y = ny * 2.0 + 8.7;
-        freq *= 2.0;
-        amp *= 0.5;
-    }
-    return norm > 0.0 ? sum / norm : 0.0;
+        return share;
+    });
 }
 
 }  // namespace art

@@ -7,15 +7,13 @@
 #include <string>
 #include <utility>
 
+#include "check_state.h"
 #include "gio_web_page.h"
 #include "home_page.h"
 #include "program_icon.h"
+#include "saver_names.h"
 
 namespace wendrel::linux_app {
-
-const char* const kSettingsSection = "LEAF";
-const char* const kNoDirectEntry = "NoDirect";
-const char* const kHomePageAddress = "www.tavrin.example";
 
 namespace {
 
@@ -82,7 +80,7 @@ CConfigDlg::CConfigDlg(WebPageHandler handler) : m_handler(std::move(handler)) {
     m_pNoDirect = gtk_check_button_new_with_mnemonic("Do not use _DirectDraw");
     GtkWidget* homePage = gtk_button_new_with_mnemonic("_Go to the TAVRIN Software home page");
     GtkWidget* version = LeftLabel("Wendrel Version 1.0");
-    GtkWidget* notice = LeftLabel("Copyright (C) 1997 TAVRIN Software");
+    GtkWidget* notice = LeftLabel("\u00A9 1997 TAVRIN Software");
     GtkWidget* icon = m_pIcon != nullptr ? gtk_image_new_from_pixbuf(m_pIcon) : gtk_image_new();
     gtk_widget_set_size_request(ok, 80, -1);
     gtk_widget_set_size_request(cancel, 80, -1);

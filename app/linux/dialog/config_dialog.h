@@ -4,12 +4,6 @@
 
 namespace wendrel::linux_app {
 
-// Where the one setting lives in the store.
-extern const char* const kSettingsSection;  // "LEAF"
-extern const char* const kNoDirectEntry;    // "NoDirect"
-// The maker's home page: a bare host name, handed to the web browser as is.
-extern const char* const kHomePageAddress;
-
 // Configuration mode: shows the "Wendrel configuration" dialog with the
 // setting loaded from `store`, stores it when the dialog ends with OK and
 // stores nothing otherwise. Returns the process exit status: 0 once the

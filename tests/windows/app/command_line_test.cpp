@@ -4,18 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "command_args.h"
 #include "saver_app.h"
 
 namespace wendrel {
 namespace {
 
 ESaverMode ModeOf(std::vector<std::string> args) {
-    args.insert(args.begin(), "wendrel.scr");
-    std::vector<char*> argv;
-    for (auto& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    return CSaverApp::ChooseMode(static_cast<int>(args.size()), argv.data());
+    const test::CCommandArgs line(std::move(args));
+    return CSaverApp::ChooseMode(line.Count(), line.Values());
 }
 
 TEST(CommandLine, FullScreenWithOrWithoutOneLeadingMark) {
@@ -35,17 +32,6 @@ TEST(CommandLine, EverythingElseIsConfiguration) {
                             "", "/", "-", "s ", " s", "/pp"})
         EXPECT_EQ(ModeOf({arg}), ESaverMode::Config) << '"' << arg << '"';
     EXPECT_EQ(ModeOf({}), ESaverMode::Config);
-}
-
-TEST(CommandLine, IsSwitchDropsOneMarkAndIgnoresCase) {
-    EXPECT_TRUE(CSaverApp::IsSwitch("/S", "s"));
-    EXPECT_TRUE(CSaverApp::IsSwitch("-p", "P"));
-    EXPECT_TRUE(CSaverApp::IsSwitch("s", "s"));
-    EXPECT_FALSE(CSaverApp::IsSwitch("--s", "s"));
-    EXPECT_FALSE(CSaverApp::IsSwitch("/-s", "s"));
-    EXPECT_FALSE(CSaverApp::IsSwitch("", "s"));
-    EXPECT_FALSE(CSaverApp::IsSwitch("/", "s"));
-    EXPECT_FALSE(CSaverApp::IsSwitch("/p:1", "p"));
 }
 
 TEST(CommandLine, ParentMustBeTheNumberOfALiveWindow) {

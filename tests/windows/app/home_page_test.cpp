@@ -12,6 +12,7 @@
 #include "dialog_script.h"
 #include "home_page.h"
 #include "saver_app.h"
+#include "saver_names.h"
 
 namespace wendrel {
 namespace {
@@ -117,13 +118,6 @@ TEST_F(HomePage, NothingStartsWithoutAProgramForWebPages) {
     OpenHomePage(kStandIn, kHomePageAddress);
     EXPECT_FALSE(Exists("aaa.htm"));
     EXPECT_EQ(calls, (std::vector<std::string>{"find aaa.htm -", "delete aaa.htm"}));
-}
-
-TEST_F(HomePage, TheAddressIsABareHostName) {
-    const std::string address = kHomePageAddress;
-    EXPECT_EQ(address.find("://"), std::string::npos);
-    EXPECT_EQ(address.find('/'), std::string::npos);
-    EXPECT_NE(address.find('.'), std::string::npos);
 }
 
 TEST_F(HomePage, TheDialogsButtonRunsItAndTheDialogStaysOpen) {

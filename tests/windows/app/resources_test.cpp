@@ -107,7 +107,7 @@ TEST(Resources, ConfigurationDialogTemplate) {
         {0x50010003, 7, 44, 88, 10, 1011, "#128", "Do not use &DirectDraw"},
         {0x50010000, 7, 57, 172, 14, 1012, "#128", "&Go to the TAVRIN Software home page"},
         {0x50020000, 41, 14, 66, 8, 0xFFFF, "#130", "Wendrel Version 1.0"},
-        {0x50020000, 7, 30, 110, 8, 0xFFFF, "#130", "Copyright (C) 1997 TAVRIN Software"},
+        {0x50020000, 7, 30, 110, 8, 0xFFFF, "#130", "\xA9 1997 TAVRIN Software"},
         {0x50000003, 7, 7, 21, 20, 0xFFFF, "#130", "#128"},
     };
     ASSERT_EQ(count, 7);

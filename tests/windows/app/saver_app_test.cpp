@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "command_args.h"
 #include "dialog_script.h"
-#include "direct_draw.h"
+#include "exclusive_presenter.h"
+#include "resource_ids.h"
 #include "saver_app.h"
 #include "saver_wnd.h"
 
@@ -67,12 +70,21 @@ class SaverApp : public ::testing::Test {
     }
 
     BOOL Start(std::vector<std::string> args) {
-        args.insert(args.begin(), "wendrel.scr");
-        std::vector<char*> argv;
-        for (auto& arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        return m_app.StartUp(static_cast<int>(args.size()), argv.data());
+        const test::CCommandArgs line(std::move(args));
+        return m_app.StartUp(line.Count(), line.Values());
+    }
+
+    // Starts with `args` (configuration mode) and runs `act` on the dialog
+    // once it is open; returns the check box's state at that moment.
+    UINT StartDialog(std::vector<std::string> args, const std::function<void(HWND)>& act) {
+        UINT checkedAtOpen = 99;
+        test::CDialogScript script([&](HWND hDlg) {
+            checkedAtOpen = IsDlgButtonChecked(hDlg, IDC_NODIRECT);
+            act(hDlg);
+        });
+        EXPECT_FALSE(Start(std::move(args)));
+        EXPECT_TRUE(script.Ran());
+        return checkedAtOpen;
     }
 
     // A top-level window of this thread for the preview to fill.
@@ -120,14 +132,7 @@ struct DialogRun {
 };
 
 TEST_F(SaverApp, ConfigurationModeRunsOnlyTheDialog) {
-    DialogRun run;
-    test::CDialogScript script([&](HWND hDlg) {
-        run.checkedAtOpen = IsDlgButtonChecked(hDlg, 1011);
-        Click(hDlg, IDCANCEL);
-    });
-    EXPECT_FALSE(Start({"/c"}));
-    EXPECT_TRUE(script.Ran());
-    EXPECT_EQ(run.checkedAtOpen, 0u);
+    EXPECT_EQ(StartDialog({"/c"}, [](HWND hDlg) { Click(hDlg, IDCANCEL); }), 0u);
     ExpectNothingStarted();
     EXPECT_FALSE(m_app.m_scene.IsLoaded());
     // The read made the key path; nothing was stored.
@@ -142,12 +147,7 @@ class ConfigDialog : public SaverApp {
         if (before)
             Store(*before);
         DialogRun run;
-        test::CDialogScript script([&](HWND hDlg) {
-            run.checkedAtOpen = IsDlgButtonChecked(hDlg, 1011);
-            act(hDlg);
-        });
-        EXPECT_FALSE(Start({}));
-        EXPECT_TRUE(script.Ran());
+        run.checkedAtOpen = StartDialog({}, act);
         EXPECT_EQ(m_app.m_pMainWnd, nullptr);
         PumpUntilQuit(0);
         run.stored = Read();
@@ -213,6 +213,46 @@ TEST_F(ConfigDialog, EscapeAndTheCloseBoxStoreNothing) {
     DeleteSettings();
     run = Run(std::nullopt, ToggleThenEscape);
     EXPECT_FALSE(run.stored.has_value());
+}
+
+// The static control whose text holds `part`, among the dialog's children.
+HWND FindStatic(HWND hDlg, const wchar_t* part) {
+    for (HWND hChild = GetWindow(hDlg, GW_CHILD); hChild != nullptr;
+         hChild = GetWindow(hChild, GW_HWNDNEXT)) {
+        wchar_t text[128] = L"";
+        GetWindowTextW(hChild, text, 128);
+        if (std::wstring(text).find(part) != std::wstring::npos)
+            return hChild;
+    }
+    return nullptr;
+}
+
+TEST_F(ConfigDialog, TheNoticeFitsItsControl) {
+    std::wstring notice;
+    SIZE extent{};
+    RECT client{};
+    Run(std::nullopt, [&](HWND hDlg) {
+        HWND hNotice = FindStatic(hDlg, L"1997");
+        if (hNotice != nullptr) {
+            wchar_t text[128] = L"";
+            const int length = GetWindowTextW(hNotice, text, 128);
+            notice.assign(text, static_cast<std::size_t>(length));
+            GetClientRect(hNotice, &client);
+            // Measured in the dialog's font, as the control draws it.
+            HDC hDC = GetDC(hNotice);
+            const auto hFont = reinterpret_cast<HFONT>(SendMessageW(hNotice, WM_GETFONT, 0, 0));
+            HGDIOBJ hOld = SelectObject(hDC, hFont);
+            GetTextExtentPoint32W(hDC, text, length, &extent);
+            SelectObject(hDC, hOld);
+            ReleaseDC(hNotice, hDC);
+        }
+        Click(hDlg, IDCANCEL);
+    });
+    EXPECT_EQ(notice, L"\u00A9 1997 TAVRIN Software");
+    EXPECT_GT(extent.cx, 0);
+    EXPECT_LE(extent.cx, client.right - client.left)
+        << "the notice is " << extent.cx << " pixels wide in a control of "
+        << client.right - client.left;
 }
 
 TEST_F(SaverApp, PreviewWithoutALiveParentEndsAtOnce) {
@@ -349,20 +389,34 @@ TEST_F(FullScreen, NoDirectSetGoesStraightToGdi) {
     }
 }
 
-int directDrawCreateCalls = 0;
-HRESULT WINAPI RefusingDirectDrawCreate(GUID*, LPDIRECTDRAW* lplpDD, IUnknown*) {
-    ++directDrawCreateCalls;
-    *lplpDD = nullptr;
-    return DDERR_NODIRECTDRAWHW;
-}
+// While it lives, DirectDraw cannot be made: each try is counted and refused.
+class CRefusingDriver {
+  public:
+    CRefusingDriver() : m_saved(pfnDirectDrawCreate) {
+        calls = 0;
+        pfnDirectDrawCreate = &Create;
+    }
+    ~CRefusingDriver() { pfnDirectDrawCreate = m_saved; }
+    CRefusingDriver(const CRefusingDriver&) = delete;
+    CRefusingDriver& operator=(const CRefusingDriver&) = delete;
+
+    static inline int calls = 0;
+
+  private:
+    static HRESULT WINAPI Create(GUID*, LPDIRECTDRAW* lplpDD, IUnknown*) {
+        ++calls;
+        *lplpDD = nullptr;
+        return DDERR_NODIRECTDRAWHW;
+    }
+    DirectDrawCreateFn m_saved;
+};
 
 TEST_F(FullScreen, NothingStoredTriesDirectDrawFirst) {
-    const DirectDrawCreateFn saved = pfnDirectDrawCreate;
-    pfnDirectDrawCreate = &RefusingDirectDrawCreate;
-    directDrawCreateCalls = 0;
-    ASSERT_TRUE(Start({"-S"}));
-    pfnDirectDrawCreate = saved;
-    EXPECT_EQ(directDrawCreateCalls, 1);
+    {
+        const CRefusingDriver refusing;
+        ASSERT_TRUE(Start({"-S"}));
+    }
+    EXPECT_EQ(CRefusingDriver::calls, 1);
     EXPECT_EQ(m_app.m_bDirectDraw, 0);  // the set-up failed: GDI serves
     EXPECT_EQ(m_app.m_bNoDirect, 0);
     CloseAndExpectEnd();
@@ -371,12 +425,11 @@ TEST_F(FullScreen, NothingStoredTriesDirectDrawFirst) {
 }
 
 TEST_F(FullScreen, PreviewNeverTriesDirectDraw) {
-    const DirectDrawCreateFn saved = pfnDirectDrawCreate;
-    pfnDirectDrawCreate = &RefusingDirectDrawCreate;
-    directDrawCreateCalls = 0;
-    ASSERT_TRUE(Start({"/p", MakeParent()}));
-    pfnDirectDrawCreate = saved;
-    EXPECT_EQ(directDrawCreateCalls, 0);
+    {
+        const CRefusingDriver refusing;
+        ASSERT_TRUE(Start({"/p", MakeParent()}));
+    }
+    EXPECT_EQ(CRefusingDriver::calls, 0);
     DestroyWindow(m_hParent);
     m_hParent = nullptr;
     EXPECT_TRUE(PumpUntilQuit(1000));

@@ -6,7 +6,7 @@
 # when none exists and removed only when made here.
 source "$(dirname "$0")/e2e_lib.sh"
 e2e_init
-key='HKCU\Software\Tavrin Screen Savers\wendrel\LEAF'
+key=$e2e_settings_key
 # Wine's shell reads file types from the machine's classes only.
 classes='HKCR'
 progid=WendrelTestPage
@@ -17,15 +17,6 @@ export WENDREL_STAND_IN_LOG=$WORK/stand-in.log
 stored() {
     { "$LOADER" reg query "$key" /v NoDirect 2>/dev/null || true; } | tr -d '\r' |
         sed -n 's/.*NoDirect[[:space:]]*REG_DWORD[[:space:]]*0x\([0-9a-fA-F]*\).*/\1/p'
-}
-
-set_stored() {
-    if [ "$1" = none ]; then
-        "$LOADER" reg delete "$key" /v NoDirect /f >/dev/null 2>&1 || true
-    else
-        "$LOADER" reg add "$key" /v NoDirect /t REG_DWORD /d "$1" /f >/dev/null 2>&1 ||
-            e2e_fail "cannot store NoDirect $1"
-    fi
 }
 
 expect_stored() {
@@ -61,7 +52,7 @@ close_with() {
 mkdir -p "$WORK/cwd"
 
 # 1. OK stores what the box shows; Esc and Cancel store nothing.
-set_stored none
+e2e_set_no_direct none
 open_dialog
 close_with alt+d Return
 expect_stored 1 "box checked, then OK"
@@ -71,15 +62,15 @@ expect_stored 1 "box toggled, then Esc"
 open_dialog
 close_with alt+d Return
 expect_stored 0 "stored 1 opens checked; toggled, then OK"
-set_stored 7
+e2e_set_no_direct 7
 open_dialog
 close_with Return
 expect_stored 0 "stored 7 opens clear; OK"
-set_stored 2
+e2e_set_no_direct 2
 open_dialog
 close_with Return
 expect_stored 1 "stored 2 opens checked; OK"
-set_stored none
+e2e_set_no_direct none
 open_dialog
 close_with Escape
 expect_stored "" "nothing stored, then Esc"

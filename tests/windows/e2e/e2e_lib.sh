@@ -39,24 +39,31 @@ e2e_winpath() {
 # wineserver (it must not hold windows of another test's X server).
 e2e_init() {
     LOADER=$(e2e_loader_for "$WENDREL_SCR")
+    local scripts=$WENDREL_SOURCE_DIR/scripts arch=x86_64
+    file -b "$WENDREL_SCR" | grep -q '^PE32 ' && arch=i386
     # Where scripts/enable-i386.sh has 32-bit programs emulated, Wine is far
     # too slow for these runs and cannot drive the display driver.
-    if [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] && file -b "$WENDREL_SCR" | grep -q '^PE32 '; then
-        echo "e2e: SKIPPED: 32-bit programs are only emulated on this machine"
-        exit $kSkip
+    if [ $arch = i386 ]; then
+        case $("$scripts/i386-mode.sh") in
+        emulated) echo "e2e: SKIPPED: 32-bit programs are emulated (qemu-i386) on this machine"; exit $kSkip ;;
+        none) echo "e2e: SKIPPED: this machine cannot run 32-bit programs"; exit $kSkip ;;
+        esac
     fi
-    # A kernel without 32-bit support cannot run the 32-bit loader at all,
-    # or only under a slow emulator: try a small program of ours first.
-    if ! timeout 60 "$LOADER" "$WENDREL_E2E_TOOLS/wendrel-focus-taker.exe" 0 0 >/dev/null 2>&1; then
-        wineserver -k 2>/dev/null || true
-        echo "e2e: SKIPPED: $LOADER cannot run $(file -b "$WENDREL_SCR" | cut -d' ' -f1) programs here"
-        exit $kSkip
-    fi
+    # Without its X extension libraries Wine's display driver cannot switch
+    # modes, and a run could pass on the fallback for the wrong reason.
+    local missing
+    missing=$("$scripts/wine-display-libs.sh" $arch) ||
+        e2e_fail "Wine's display driver ($arch) lacks $missing; run scripts/install-deps.sh"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         (
             flock 9
             [ -f "$WINEPREFIX/system.reg" ] || "$LOADER" wineboot -i >/dev/null 2>&1 || true
         ) 9>"${WINEPREFIX}.lock"
+    fi
+    # The loader must run a small program of ours before the saver is judged.
+    if ! timeout 120 "$LOADER" "$WENDREL_E2E_TOOLS/wendrel-focus-taker.exe" 0 0 >/dev/null 2>&1; then
+        wineserver -k 2>/dev/null || true
+        e2e_fail "$LOADER cannot run $(file -b "$WENDREL_SCR" | cut -d' ' -f1) programs here"
     fi
     wineserver -k 2>/dev/null || true
     wineserver -w 2>/dev/null || true
@@ -140,4 +147,17 @@ e2e_expect_no_strays() {
 # A screenshot of the whole screen as PNG.
 e2e_screenshot() {
     import -window root "png:$1"
+}
+
+# The saver's settings key in Wine's registry.
+e2e_settings_key='HKCU\Software\Tavrin Screen Savers\wendrel\LEAF'
+
+# Stores the setting NoDirect as $1, or removes it for "none".
+e2e_set_no_direct() {
+    if [ "$1" = none ]; then
+        "$LOADER" reg delete "$e2e_settings_key" /v NoDirect /f >/dev/null 2>&1 || true
+    else
+        "$LOADER" reg add "$e2e_settings_key" /v NoDirect /t REG_DWORD /d "$1" /f >/dev/null 2>&1 ||
+            e2e_fail "cannot store NoDirect $1"
+    fi
 }

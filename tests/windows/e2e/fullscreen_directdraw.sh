@@ -7,7 +7,6 @@ source "$(dirname "$0")/e2e_lib.sh"
 e2e_init
 match=$WENDREL_HOST_BUILD/tests/support/wendrel-frame-match
 [ -x "$match" ] || e2e_fail "no $match (build the linux preset first)"
-key='HKCU\Software\Tavrin Screen Savers\wendrel\LEAF'
 
 display_size() { xrandr | sed -n 's/.*current \([0-9]*\) x \([0-9]*\),.*/\1x\2/p'; }
 
@@ -18,15 +17,6 @@ wait_display_size() {
         sleep 0.1
     done
     return 1
-}
-
-set_no_direct() {
-    if [ "$1" = none ]; then
-        "$LOADER" reg delete "$key" /v NoDirect /f >/dev/null 2>&1 || true
-    else
-        "$LOADER" reg add "$key" /v NoDirect /t REG_DWORD /d "$1" /f >/dev/null 2>&1 ||
-            e2e_fail "cannot store NoDirect $1"
-    fi
 }
 
 # Prints the tick the screenshot shows, at the pace given by $2 (--direct or
@@ -65,7 +55,7 @@ end_with_key() {
 [ "$(display_size)" = 1024x768 ] || e2e_fail "the display starts at $(display_size)"
 
 # 1. Nothing stored: DirectDraw, at 640x480.
-set_no_direct none
+e2e_set_no_direct none
 e2e_start_saver /s
 window=$(e2e_wait_window 30 "$SAVER_PID") || e2e_fail "no saver window appeared"
 wait_display_size 640x480 || e2e_fail "the display is $(display_size) while the saver runs"
@@ -76,11 +66,11 @@ wait_display_size 1024x768 || e2e_fail "the display stayed $(display_size) after
 e2e_log "DirectDraw switched the display to 640x480 and back"
 
 # 2. NoDirect 1: the display is left alone and GDI stretches the frames.
-set_no_direct 1
+e2e_set_no_direct 1
 e2e_start_saver /s
 window=$(e2e_wait_window 30 "$SAVER_PID") || e2e_fail "no saver window appeared"
 sleep 2
 [ "$(display_size)" = 1024x768 ] || e2e_fail "NoDirect 1, yet the display is $(display_size)"
 e2e_log "GDI presenter at 1024x768: $(measure_rate "") frames per second"
 end_with_key "$window"
-set_no_direct none
+e2e_set_no_direct none

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "direct_draw.h"
+#include "display_app.h"
 #include "fake_direct_draw.h"
 #include "full_screen_wnd.h"
 #include "message_queue.h"
@@ -33,17 +33,16 @@ bool AllZero(const DDSURFACEDESC& desc) {
 class DirectDrawTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::memset(&chosenMode, 0, sizeof chosenMode);
         m_app.m_bDirectDraw = 1;
         m_driver.m_modes = {CFakeDirectDraw::Mode(640, 480, 32)};
     }
 
     void ExpectNothingHeld() {
         EXPECT_EQ(m_app.m_bDirectDraw, 0);
-        EXPECT_EQ(m_app.m_pDirectDraw, nullptr);
-        EXPECT_EQ(m_app.m_pPrimarySurface, nullptr);
-        EXPECT_EQ(m_app.m_pBackBuffer, nullptr);
-        EXPECT_EQ(m_app.m_pOffscreenSurface, nullptr);
+        EXPECT_EQ(m_app.m_exclusive.m_pDirectDraw, nullptr);
+        EXPECT_EQ(m_app.m_exclusive.m_pPrimarySurface, nullptr);
+        EXPECT_EQ(m_app.m_exclusive.m_pBackBuffer, nullptr);
+        EXPECT_EQ(m_app.m_exclusive.m_pOffscreenSurface, nullptr);
     }
 
     test::CTestApp m_app;
@@ -57,10 +56,10 @@ TEST_F(DirectDrawTest, ACompleteSetUpHoldsEverythingAndKeepsTheFlag) {
     m_wnd.InitDirectDraw();
     EXPECT_EQ(m_log, kWholeSetUp);
     EXPECT_EQ(m_app.m_bDirectDraw, 1);
-    EXPECT_EQ(m_app.m_pDirectDraw, &m_driver);
-    EXPECT_EQ(m_app.m_pPrimarySurface, &m_driver.m_primary);
-    EXPECT_EQ(m_app.m_pBackBuffer, &m_driver.m_back);
-    EXPECT_EQ(m_app.m_pOffscreenSurface, &m_driver.m_offscreen);
+    EXPECT_EQ(m_app.m_exclusive.m_pDirectDraw, &m_driver);
+    EXPECT_EQ(m_app.m_exclusive.m_pPrimarySurface, &m_driver.m_primary);
+    EXPECT_EQ(m_app.m_exclusive.m_pBackBuffer, &m_driver.m_back);
+    EXPECT_EQ(m_app.m_exclusive.m_pOffscreenSurface, &m_driver.m_offscreen);
 
     EXPECT_EQ(m_driver.m_dwCooperativeFlags, 0x11u);
     EXPECT_EQ(m_driver.m_primaryDesc.dwSize, sizeof(DDSURFACEDESC));
@@ -94,7 +93,7 @@ TEST_F(DirectDrawTest, EightAndSixteenBitsOnlyFailBeforeTheModeChanges) {
     EXPECT_EQ(m_log, (CallLog{"DirectDrawCreate", "SetCooperativeLevel", "EnumDisplayModes",
                               "RestoreDisplayMode", "Release ddraw"}));
     EXPECT_EQ(m_driver.m_nModesListed, 2);
-    EXPECT_TRUE(AllZero(chosenMode));
+    EXPECT_TRUE(AllZero(m_app.m_exclusive.chosenMode));
     ExpectNothingHeld();
 }
 
@@ -143,21 +142,21 @@ TEST_F(DirectDrawTest, OtherSizesAreRefused) {
 TEST_F(DirectDrawTest, ChosenModeHoldsTheWholeDescriptionOfTheMatch) {
     const DDSURFACEDESC wanted = CFakeDirectDraw::Mode(640, 480, 24);
     DDSURFACEDESC mode = wanted;
-    EXPECT_EQ(EnumModeCallback(&mode, nullptr), DDENUMRET_CANCEL);
-    EXPECT_EQ(std::memcmp(&chosenMode, &wanted, sizeof wanted), 0);
+    EXPECT_EQ(EnumModeCallback(&mode, &m_app.m_exclusive), DDENUMRET_CANCEL);
+    EXPECT_EQ(std::memcmp(&m_app.m_exclusive.chosenMode, &wanted, sizeof wanted), 0);
     // Every mode looked at starts afresh, so a refused one clears it.
     DDSURFACEDESC refused = CFakeDirectDraw::Mode(640, 480, 16);
-    EXPECT_EQ(EnumModeCallback(&refused, nullptr), DDENUMRET_OK);
-    EXPECT_TRUE(AllZero(chosenMode));
+    EXPECT_EQ(EnumModeCallback(&refused, &m_app.m_exclusive), DDENUMRET_OK);
+    EXPECT_TRUE(AllZero(m_app.m_exclusive.chosenMode));
 }
 
 TEST_F(DirectDrawTest, ADriverListingNoModesLeavesNoEarlierChoice) {
     DDSURFACEDESC mode = CFakeDirectDraw::Mode(640, 480, 32);
-    EnumModeCallback(&mode, nullptr);
+    EnumModeCallback(&mode, &m_app.m_exclusive);
     m_driver.m_modes.clear();
     CFakeDriverScope scope(m_driver);
     m_wnd.InitDirectDraw();
-    EXPECT_TRUE(AllZero(chosenMode));
+    EXPECT_TRUE(AllZero(m_app.m_exclusive.chosenMode));
     ExpectNothingHeld();
 }
 

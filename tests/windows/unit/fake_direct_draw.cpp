@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "direct_draw.h"
+#include "exclusive_presenter.h"
 
 namespace wendrel::test {
 namespace {
@@ -155,8 +155,9 @@ HRESULT CFakeDirectDraw::CreateSurface(LPDDSURFACEDESC lpDesc, LPDIRECTDRAWSURFA
 HRESULT CFakeDirectDraw::EnumDisplayModes(DWORD dwFlags, LPDDSURFACEDESC lpFilter, LPVOID lpContext,
                                           LPDDENUMMODESCALLBACK callback) {
     m_log.push_back("EnumDisplayModes");
-    if (dwFlags != 0 || lpFilter != nullptr || lpContext != nullptr)
-        m_log.push_back("EnumDisplayModes with arguments");
+    // The set-up hands the callback its presenter as the context.
+    if (dwFlags != 0 || lpFilter != nullptr || lpContext == nullptr)
+        m_log.push_back("EnumDisplayModes with other arguments");
     for (DDSURFACEDESC mode : m_modes) {
         ++m_nModesListed;
         if (callback(&mode, lpContext) == DDENUMRET_CANCEL)

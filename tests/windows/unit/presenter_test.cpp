@@ -6,7 +6,6 @@
 
 #include "fake_direct_draw.h"
 #include "frame_pattern.h"
-#include "presenters.h"
 #include "test_app.h"
 #include "wnd.h"
 #include "wnd_class.h"
@@ -42,9 +41,9 @@ class PresenterTest : public ::testing::Test {
         PaintQuadrants(m_scene);
     }
     void TearDown() override {
-        m_app.m_pPrimarySurface = nullptr;
-        m_app.m_pBackBuffer = nullptr;
-        m_app.m_hPresentWnd = nullptr;
+        m_app.m_exclusive.m_pPrimarySurface = nullptr;
+        m_app.m_exclusive.m_pBackBuffer = nullptr;
+        m_app.m_stretch.m_hPresentWnd = nullptr;
     }
 
     CTestApp m_app;
@@ -66,15 +65,15 @@ void ExpectQuadrants(const CPlainWnd& wnd, int width, int height) {
 
 TEST_F(PresenterTest, GdiShrinksTheFrameUprightIntoASmallWindow) {
     CPlainWnd wnd(152, 112);
-    m_app.m_hPresentWnd = wnd.m_hWnd;
-    PresentGdi(m_scene);
+    m_app.m_stretch.m_hPresentWnd = wnd.m_hWnd;
+    m_app.m_stretch.PresentGdi(m_scene);
     ExpectQuadrants(wnd, 152, 112);
 }
 
 TEST_F(PresenterTest, GdiStretchesTheFrameOverALargerWindow) {
     CPlainWnd wnd(1000, 700);
-    m_app.m_hPresentWnd = wnd.m_hWnd;
-    PresentGdi(m_scene);
+    m_app.m_stretch.m_hPresentWnd = wnd.m_hWnd;
+    m_app.m_stretch.PresentGdi(m_scene);
     ExpectQuadrants(wnd, 1000, 700);
 }
 
@@ -88,10 +87,10 @@ TEST_F(PresenterTest, GdiWithoutAWindowDrawsNothing) {
     HDC hDC = GetDC(below.m_hWnd);
     PatBlt(hDC, 0, 0, 200, 200, WHITENESS);
     ReleaseDC(below.m_hWnd, hDC);
-    m_app.m_hPresentWnd = nullptr;
-    PresentGdi(m_scene);
-    m_app.m_hPresentWnd = hGone;
-    PresentGdi(m_scene);
+    m_app.m_stretch.m_hPresentWnd = nullptr;
+    m_app.m_stretch.PresentGdi(m_scene);
+    m_app.m_stretch.m_hPresentWnd = hGone;
+    m_app.m_stretch.PresentGdi(m_scene);
     EXPECT_EQ(below.Pixel(100, 100), kWhite);
 }
 
@@ -106,7 +105,7 @@ TEST_F(PresenterTest, TheAnimationThreadDrawsIntoTheMainWindow) {
     m_app.StopAnimationThread();
     m_app.m_pMainWnd = nullptr;
     EXPECT_EQ(m_app.m_pThread, nullptr);
-    EXPECT_EQ(m_app.m_hPresentWnd, wnd.m_hWnd);
+    EXPECT_EQ(m_app.m_stretch.m_hPresentWnd, wnd.m_hWnd);
     // The last frame composed is the one on the window, unscaled here.
     for (int y = 0; y < 480; y += 37)
         for (int x = 0; x < 640; x += 41)
@@ -135,14 +134,14 @@ class PresentDirectDrawTest : public PresenterTest {
     void SetUp() override {
         PresenterTest::SetUp();
         m_app.m_bDirectDraw = 1;
-        m_app.m_pPrimarySurface = &m_driver.m_primary;
-        m_app.m_pBackBuffer = &m_driver.m_back;
+        m_app.m_exclusive.m_pPrimarySurface = &m_driver.m_primary;
+        m_app.m_exclusive.m_pBackBuffer = &m_driver.m_back;
     }
     const CallLog kCopyAndFlip = {"back Restore", "back GetDC", "back ReleaseDC", "primary Flip"};
 };
 
 TEST_F(PresentDirectDrawTest, CopiesTheFrameUnscaledAndUprightThenFlips) {
-    PresentDirectDraw(m_scene);
+    m_app.m_exclusive.PresentDirectDraw(m_scene);
     EXPECT_EQ(m_log, kCopyAndFlip);
     HDC hDC = nullptr;
     m_driver.m_back.GetDC(&hDC);
@@ -160,14 +159,14 @@ TEST_F(PresentDirectDrawTest, CopiesTheFrameUnscaledAndUprightThenFlips) {
 TEST_F(PresentDirectDrawTest, FlipsAgainAtOnceWhileStillDrawing) {
     m_driver.m_primary.m_flipResults = {DDERR_WASSTILLDRAWING, DDERR_WASSTILLDRAWING,
                                         DDERR_WASSTILLDRAWING, DD_OK};
-    PresentDirectDraw(m_scene);
+    m_app.m_exclusive.PresentDirectDraw(m_scene);
     EXPECT_EQ(m_driver.m_primary.Count("Flip"), 4);
     EXPECT_EQ(m_driver.m_primary.Count("Restore"), 0);
 }
 
 TEST_F(PresentDirectDrawTest, ALostSurfaceIsRestoredAndItsFrameDropped) {
     m_driver.m_primary.m_flipResults = {DDERR_SURFACELOST};
-    PresentDirectDraw(m_scene);
+    m_app.m_exclusive.PresentDirectDraw(m_scene);
     CallLog expected = kCopyAndFlip;
     expected.insert(expected.end(), {"primary Restore", "back Restore"});
     EXPECT_EQ(m_log, expected);
@@ -176,35 +175,35 @@ TEST_F(PresentDirectDrawTest, ALostSurfaceIsRestoredAndItsFrameDropped) {
 TEST_F(PresentDirectDrawTest, TheBackBufferWaitsWhenThePrimaryCannotBeRestored) {
     m_driver.m_primary.m_flipResults = {DDERR_SURFACELOST, DD_OK};
     m_driver.m_primary.m_restoreResults = {DDERR_SURFACELOST};
-    PresentDirectDraw(m_scene);
+    m_app.m_exclusive.PresentDirectDraw(m_scene);
     CallLog expected = kCopyAndFlip;
     expected.push_back("primary Restore");
     EXPECT_EQ(m_log, expected);
     // The next tick tries again from the start.
     m_log.clear();
-    PresentDirectDraw(m_scene);
+    m_app.m_exclusive.PresentDirectDraw(m_scene);
     EXPECT_EQ(m_log, kCopyAndFlip);
 }
 
 TEST_F(PresentDirectDrawTest, OtherFlipFailuresEndTheTick) {
     m_driver.m_primary.m_flipResults = {DDERR_GENERIC};
     m_driver.m_back.m_restoreResults = {DDERR_GENERIC};
-    PresentDirectDraw(m_scene);
+    m_app.m_exclusive.PresentDirectDraw(m_scene);
     EXPECT_EQ(m_log, kCopyAndFlip);
 }
 
 TEST_F(PresentDirectDrawTest, WithoutADeviceContextItStillFlips) {
     m_driver.m_back.m_getDcResult = DDERR_SURFACELOST;
-    PresentDirectDraw(m_scene);
+    m_app.m_exclusive.PresentDirectDraw(m_scene);
     EXPECT_EQ(m_log, (CallLog{"back Restore", "back GetDC", "primary Flip"}));
 }
 
 TEST_F(PresentDirectDrawTest, EmptySurfacesPresentNothing) {
-    m_app.m_pPrimarySurface = nullptr;
-    PresentDirectDraw(m_scene);
-    m_app.m_pPrimarySurface = &m_driver.m_primary;
-    m_app.m_pBackBuffer = nullptr;
-    PresentDirectDraw(m_scene);
+    m_app.m_exclusive.m_pPrimarySurface = nullptr;
+    m_app.m_exclusive.PresentDirectDraw(m_scene);
+    m_app.m_exclusive.m_pPrimarySurface = &m_driver.m_primary;
+    m_app.m_exclusive.m_pBackBuffer = nullptr;
+    m_app.m_exclusive.PresentDirectDraw(m_scene);
     EXPECT_TRUE(m_log.empty());
 }
 

@@ -3,11 +3,9 @@
 // dummy-driver Xorg does (see CMakeLists.txt).
 #include <gtest/gtest.h>
 
-#include "direct_draw.h"
 #include "frame_pattern.h"
 #include "full_screen_wnd.h"
 #include "message_queue.h"
-#include "presenters.h"
 #include "test_app.h"
 
 namespace wendrel {
@@ -23,8 +21,8 @@ TEST(RealDriverWithout640x480, TheSetUpFailsAndLeavesTheScreenAlone) {
     auto* pWnd = new CFullScreenWnd;
     ASSERT_TRUE(pWnd->CreateFullScreen());
     EXPECT_EQ(app.m_bDirectDraw, 0);
-    EXPECT_EQ(app.m_pDirectDraw, nullptr);
-    EXPECT_EQ(app.m_pPrimarySurface, nullptr);
+    EXPECT_EQ(app.m_exclusive.m_pDirectDraw, nullptr);
+    EXPECT_EQ(app.m_exclusive.m_pPrimarySurface, nullptr);
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), width);
     EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), height);
     DestroyWindow(pWnd->m_hWnd);
@@ -44,24 +42,24 @@ TEST(RealDriverWith640x480, SwitchesTheDisplayShowsTheFrameAndRestores) {
     ASSERT_TRUE(pWnd->CreateFullScreen());
     HWND hWnd = pWnd->m_hWnd;
     ASSERT_EQ(app.m_bDirectDraw, 1);
-    EXPECT_EQ(chosenMode.dwWidth, 640u);
-    EXPECT_EQ(chosenMode.dwHeight, 480u);
+    EXPECT_EQ(app.m_exclusive.chosenMode.dwWidth, 640u);
+    EXPECT_EQ(app.m_exclusive.chosenMode.dwHeight, 480u);
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 640);
     EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 480);
-    ASSERT_NE(app.m_pBackBuffer, nullptr);
-    ASSERT_NE(app.m_pOffscreenSurface, nullptr);
+    ASSERT_NE(app.m_exclusive.m_pBackBuffer, nullptr);
+    ASSERT_NE(app.m_exclusive.m_pOffscreenSurface, nullptr);
 
-    PresentDirectDraw(scene);
+    app.m_exclusive.PresentDirectDraw(scene);
     HDC hDC = nullptr;
-    ASSERT_EQ(app.m_pPrimarySurface->GetDC(&hDC), DD_OK);
+    ASSERT_EQ(app.m_exclusive.m_pPrimarySurface->GetDC(&hDC), DD_OK);
     const COLORREF topLeft = GetPixel(hDC, 10, 10);
     const COLORREF bottomRight = GetPixel(hDC, 630, 470);
-    app.m_pPrimarySurface->ReleaseDC(hDC);
+    app.m_exclusive.m_pPrimarySurface->ReleaseDC(hDC);
     EXPECT_EQ(topLeft, kGreen);
     EXPECT_EQ(bottomRight, kYellow);
 
     DestroyWindow(hWnd);
-    EXPECT_EQ(app.m_pDirectDraw, nullptr);
+    EXPECT_EQ(app.m_exclusive.m_pDirectDraw, nullptr);
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), width);
     EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), height);
     EXPECT_TRUE(TakeQuit());

@@ -5,6 +5,7 @@
 
 #include "frame_pattern.h"
 #include "message_queue.h"
+#include "resource_ids.h"
 #include "saver_wnd.h"
 #include "test_app.h"
 #include "wnd_class.h"
@@ -73,7 +74,7 @@ TEST_F(SaverWndTest, FillsItsParentsClientAreaWithTheSaverCursor) {
     GetWindowRect(m_hWnd, &window);
     EXPECT_EQ(window.left, 30);
     EXPECT_EQ(window.top, 40);
-    HCURSOR hCursor = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kSaverCursorId));
+    HCURSOR hCursor = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_SAVER));
     ASSERT_NE(hCursor, nullptr);
     EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrA(m_hWnd, GCLP_HCURSOR)), hCursor);
     EXPECT_EQ(GetClassLongPtrA(m_hWnd, GCLP_HBRBACKGROUND), 0);

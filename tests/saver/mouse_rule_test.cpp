@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace wendrel::display {
+namespace wendrel {
 namespace {
 
 TEST(MouseRule, FirstPositionOnlyRecords) {
@@ -37,4 +37,4 @@ TEST(MouseRule, ResetForgetsThePosition) {
 }
 
 }  // namespace
-}  // namespace wendrel::display
+}  // namespace wendrel

@@ -1,0 +1,24 @@
+#include "stretch_presenter.h"
+
+#include "frame_info.h"
+
+namespace wendrel {
+
+void CStretchPresenter::PresentGdi(const CLeafScene& scene) const {
+    HWND hWnd = m_hPresentWnd;
+    if (hWnd == nullptr)
+        return;
+    RECT client{};
+    if (!GetClientRect(hWnd, &client))
+        return;
+    HDC hDC = GetDC(hWnd);
+    if (hDC == nullptr)
+        return;
+    const auto& header = scene.FrameHeader();
+    StretchDIBits(hDC, 0, 0, client.right - client.left, client.bottom - client.top, 0, 0,
+                  header.biWidth, header.biHeight, scene.Frame(), FrameInfo(scene), DIB_RGB_COLORS,
+                  SRCCOPY);
+    ReleaseDC(hWnd, hDC);
+}
+
+}  // namespace wendrel

@@ -1,0 +1,24 @@
+#include "command_switch.h"
+
+namespace wendrel {
+namespace {
+
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+bool IsSwitch(std::string_view arg, std::string_view word) {
+    if (!arg.empty() && (arg[0] == '-' || arg[0] == '/'))
+        arg.remove_prefix(1);
+    if (arg.size() != word.size())
+        return false;
+    for (std::size_t i = 0; i < arg.size(); ++i) {
+        if (Lower(arg[i]) != Lower(word[i]))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace wendrel

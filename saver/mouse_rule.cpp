@@ -1,0 +1,15 @@
+#include "mouse_rule.h"
+
+#include <cstdlib>
+
+namespace wendrel {
+
+bool MouseMoveCloses(MousePoint& last, MousePoint point) {
+    if (last.x == kNoMousePoint.x && last.y == kNoMousePoint.y) {
+        last = point;
+        return false;
+    }
+    return std::abs(last.x - point.x) > 5 && std::abs(last.y - point.y) > 5;
+}
+
+}  // namespace wendrel
