@@ -27,12 +27,11 @@ class FloorStepper {
     constexpr std::int32_t Trunc() const { return m_q + (m_q < 0 && m_r != 0 ? 1 : 0); }
 
     constexpr void Next() {
-        m_q += m_dq;
+        // Without a branch: the carry is as good as random.
         m_r += m_dr;
-        if (m_r >= m_d) {
-            m_r -= m_d;
-            ++m_q;
-        }
+        const std::int32_t carry = m_r >= m_d ? 1 : 0;
+        m_r -= m_d & -carry;
+        m_q += m_dq + carry;
     }
 
   private:

@@ -12,7 +12,7 @@
 namespace wendrel {
 namespace {
 
-constexpr int kTicks = 2000;
+constexpr int kTicks = 1500;
 // The changes reported are checked against the frame before them this often.
 constexpr int kChangeCheckEvery = 20;
 

@@ -1,0 +1,242 @@
+// The fast leaf drawing against the drawing rule written out plainly: the
+// stepped column quotient against the division, the per-row source spans
+// against a test of every pixel, and whole drawings against a straight
+// per-pixel reference, over many turns, places and clippings.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "frame_buffer.h"
+#include "leaf.h"
+#include "leaf_images.h"
+#include "leaf_raster.h"
+#include "test_support.h"
+
+namespace wendrel {
+namespace {
+
+std::int32_t Scaled(double v) {
+    return static_cast<std::int32_t>(v * 1024);
+}
+
+LeafTurn TurnOf(std::int32_t spin, std::int32_t tilt) {
+    LeafTurn turn{Scaled(std::sin(spin * 0.01)), Scaled(std::cos(spin * 0.01)),
+                  Scaled(std::cos(tilt * 0.01))};
+    if (turn.tiltCos == 0)
+        turn.tiltCos = 1;
+    return turn;
+}
+
+// The drawing rule, pixel by pixel, exactly as first written.
+void ReferenceDraw(const LeafTurn& turn, const std::uint8_t* image,
+                   const BITMAPINFOHEADER& frameHeader, std::uint8_t* frame, std::int32_t left,
+                   std::int32_t top) {
+    const std::int32_t w = 48, h = 48, fw = frameHeader.biWidth, fh = frameHeader.biHeight;
+    const std::size_t stride = static_cast<std::size_t>(RowStride24(fw));
+    for (std::int32_t i = 0; i < h; ++i) {
+        const std::int32_t rho = fh + 1 - top - i;
+        if (rho < 0 || rho >= fh)
+            continue;
+        for (std::int32_t j = 0; j < w; ++j) {
+            const std::int32_t kappa = left + j;
+            if (kappa < 0 || kappa >= fw)
+                continue;
+            const std::int32_t dx = j - w / 2, dy = i - h / 2;
+            const std::int32_t col8 =
+                ((dx * turn.cs + dy * turn.sn) * 8192) / (turn.tiltCos * 1024) + 4 * w;
+            const std::int32_t row8 = ((dy * turn.cs - dx * turn.sn) * 8) / 1024 + 4 * h;
+            const std::int32_t col = col8 >> 3, row = row8 >> 3;
+            if (col < 0 || col >= w - 1 || row < 0 || row >= h - 1)
+                continue;
+            const std::int32_t fx = col8 - 8 * col, fy = row8 - 8 * row;
+            const std::uint8_t* s00 = image + row * kLeafImageStride + 3 * col;
+            const std::uint8_t* s01 = s00 + 3;
+            const std::uint8_t* s10 = s00 + kLeafImageStride;
+            const std::uint8_t* s11 = s10 + 3;
+            if (std::max({s00[0], s01[0], s10[0], s11[0]}) >= 127)
+                continue;
+            std::uint8_t* dst = frame + rho * stride + 3 * kappa;
+            for (int k = 0; k < 3; ++k) {
+                const std::int32_t a = s00[k] * (7 - fx) + s01[k] * fx;
+                const std::int32_t b = s10[k] * (7 - fx) + s11[k] * fx;
+                dst[k] = static_cast<std::uint8_t>((a * (7 - fy) + b * fy + 24) / 49);
+            }
+        }
+    }
+}
+
+// Every tilt factor a leaf can have (-1024 ... 1024, 0 taken as 1), each
+// with column steps from the extremes and the middle of what a spin gives,
+// over whole leaf rows: the stepped quotient equals C++'s division.
+TEST(LeafRaster, SteppedColumnQuotientEqualsTheDivisionForEveryTilt) {
+    const std::int32_t steps[] = {-1024, -1023, -731, -517, -1, 0, 1, 2, 389, 1023, 1024};
+    std::mt19937 random(17);
+    long compared = 0;
+    for (std::int32_t t = -1024; t <= 1024; ++t) {
+        const std::int32_t tilt = t == 0 ? 1 : t;
+        const std::int32_t sign = tilt < 0 ? -1 : 1;
+        for (std::int32_t cs : steps) {
+            for (std::int32_t sn : {-1024, -600, 0, 77, 1024}) {
+                for (std::int32_t dy = -24; dy < 24; dy += 47 - 24 / 2) {
+                    std::int32_t dx = -24;
+                    FloorStepper column(8 * sign * (dx * cs + dy * sn), 8 * sign * cs, sign * tilt);
+                    for (; dx < 24; ++dx, column.Next(), ++compared)
+                        ASSERT_EQ(column.Trunc(), ((dx * cs + dy * sn) * 8192) / (tilt * 1024))
+                            << "T " << tilt << " cs " << cs << " sn " << sn << " dx " << dx;
+                }
+            }
+        }
+        // And a real turn, over the whole leaf.
+        const LeafTurn turn = TurnOf(static_cast<std::int32_t>(random() % 20000) - 10000, 0);
+        for (std::int32_t dy = -24; dy < 24; ++dy) {
+            std::int32_t dx = -24;
+            FloorStepper column(8 * sign * (dx * turn.cs + dy * turn.sn), 8 * sign * turn.cs,
+                                sign * tilt);
+            for (; dx < 24; ++dx, column.Next(), ++compared)
+                ASSERT_EQ(column.Trunc(), ((dx * turn.cs + dy * turn.sn) * 8192) / (tilt * 1024))
+                    << "T " << tilt << " cs " << turn.cs << " sn " << turn.sn;
+        }
+    }
+    EXPECT_GT(compared, 2049L * 48 * 48);
+}
+
+TEST(LeafRaster, FloorStepperFollowsFloorDivision) {
+    std::mt19937 random(5);
+    for (int n = 0; n < 20000; ++n) {
+        const std::int32_t d = static_cast<std::int32_t>(random() % 2000) + 1;
+        const std::int32_t step = static_cast<std::int32_t>(random() % 40001) - 20000;
+        std::int32_t value = static_cast<std::int32_t>(random() % 800001) - 400000;
+        FloorStepper stepper(value, step, d);
+        for (int k = 0; k < 50; ++k, value += step, stepper.Next()) {
+            ASSERT_EQ(stepper.Floor(),
+                      static_cast<std::int32_t>(std::floor(static_cast<double>(value) / d)))
+                << value << " / " << d;
+            ASSERT_EQ(stepper.Trunc(), value / d) << value << " / " << d;
+        }
+    }
+}
+
+// Whether the four samples of leaf pixel (i, j) lie inside the image.
+bool SamplesInside(const LeafTurn& turn, std::int32_t i, std::int32_t j) {
+    const std::int32_t dx = j - 24, dy = i - 24;
+    const std::int32_t col8 = ((dx * turn.cs + dy * turn.sn) * 8192) / (turn.tiltCos * 1024) + 192;
+    const std::int32_t row8 = ((dy * turn.cs - dx * turn.sn) * 8) / 1024 + 192;
+    return (col8 >> 3) >= 0 && (col8 >> 3) < 47 && (row8 >> 3) >= 0 && (row8 >> 3) < 47;
+}
+
+void ExpectSpansExact(std::int32_t spin, std::int32_t tilt) {
+    const LeafTurn turn = TurnOf(spin, tilt);
+    for (std::int32_t first : {0, 13}) {
+        SourceSpans spans(turn, first);
+        for (std::int32_t i = first; i < 48; ++i, spans.NextRow()) {
+            const LeafSpan span = spans.Span();
+            for (std::int32_t j = 0; j < 48; ++j)
+                ASSERT_EQ(SamplesInside(turn, i, j), j >= span.begin && j < span.end)
+                    << "spin " << spin << " tilt " << tilt << " row " << i << " col " << j
+                    << " span " << span.begin << ".." << span.end;
+        }
+    }
+}
+
+TEST(LeafRaster, SourceSpansHoldExactlyThePixelsWithSamplesInside) {
+    // No spin, no tilt, a quarter turn (cos 0), a sliver (tilt cos 0) and
+    // their mirrors, then many random turns.
+    for (std::int32_t spin : {0, 157, -157, 314, 471, 628})
+        for (std::int32_t tilt : {0, 157, -157, 314, 100, 200})
+            ExpectSpansExact(spin, tilt);
+    std::mt19937 random(8);
+    for (int n = 0; n < 1500; ++n)
+        ExpectSpansExact(static_cast<std::int32_t>(random() % 40000) - 20000,
+                         static_cast<std::int32_t>(random() % 40000) - 20000);
+}
+
+struct Canvas {
+    Canvas(std::int32_t width, std::int32_t height, std::uint32_t seed)
+        : header(MakeHeader24(width, height)), pixels(header.biSizeImage) {
+        for (auto& p : pixels) {
+            seed = seed * 214013u + 2531011u;
+            p = static_cast<std::uint8_t>(seed >> 16);
+        }
+    }
+    BITMAPINFOHEADER header;
+    std::vector<std::uint8_t> pixels;
+};
+
+void ExpectSameDrawing(int slot, std::int32_t spin, std::int32_t tilt, std::int32_t left,
+                       std::int32_t top, std::int32_t width, std::int32_t height) {
+    const std::uint8_t* image = LeafImageSlot(slot);
+    const LeafTurn turn = TurnOf(spin, tilt);
+    Canvas fast(width, height, static_cast<std::uint32_t>(spin * 31 + tilt));
+    Canvas plain = fast;
+    const Canvas before = fast;
+    const FrameRect written = DrawTurnedLeaf(turn, image, LeafQuadTable(image), fast.header,
+                                             fast.pixels.data(), left, top);
+    ReferenceDraw(turn, image, plain.header, plain.pixels.data(), left, top);
+    ASSERT_TRUE(fast.pixels == plain.pixels)
+        << "slot " << slot << " spin " << spin << " tilt " << tilt << " at " << left << "," << top
+        << " in " << width << "x" << height;
+    // Every changed pixel lies in the rectangle reported, which lies in the frame.
+    if (!written.Empty()) {
+        ASSERT_TRUE(written.left >= 0 && written.top >= 0 && written.right <= width &&
+                    written.bottom <= height);
+    }
+    const std::size_t stride = static_cast<std::size_t>(RowStride24(width));
+    for (std::int32_t y = 0; y < height; ++y) {
+        for (std::int32_t x = 0; x < width; ++x) {
+            const std::size_t at = (height - 1 - y) * stride + 3 * x;
+            if (std::memcmp(fast.pixels.data() + at, before.pixels.data() + at, 3) != 0) {
+                ASSERT_TRUE(x >= written.left && x < written.right && y >= written.top &&
+                            y < written.bottom)
+                    << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST(LeafRaster, DrawingEqualsTheStraightRuleWhateverTheTurnPlaceAndClip) {
+    testing::FreshSaver saver;
+    AcquireLeafImages();
+    std::mt19937 random(21);
+    const auto pick = [&](std::int32_t lo, std::int32_t hi) {
+        return lo + static_cast<std::int32_t>(random() % static_cast<std::uint32_t>(hi - lo + 1));
+    };
+    // A small frame, so that leaves are clipped on every side and corner.
+    for (int n = 0; n < 3000; ++n)
+        ExpectSameDrawing(n % 8, pick(-20000, 20000), pick(-20000, 20000), pick(-60, 110),
+                          pick(-60, 90), 101, 71);
+    // The real frame, at its edges and inside.
+    for (int n = 0; n < 40; ++n)
+        ExpectSameDrawing(n % 8, pick(-5000, 5000), pick(-5000, 5000), pick(-50, 640),
+                          pick(-50, 482), 640, 480);
+    // Slivers and quarter turns, where the quotients are at their extremes.
+    for (std::int32_t tilt : {157, -157, 471, 156, 158})
+        for (std::int32_t spin : {0, 157, 314, -157, 1000})
+            ExpectSameDrawing(2, spin, tilt, 30, 20, 101, 71);
+    ReleaseLeafImages();
+}
+
+TEST(LeafRaster, QuadTableMarksQuadsWithoutKeyColour) {
+    testing::FreshSaver saver;
+    AcquireLeafImages();
+    for (int slot = 0; slot < 8; ++slot) {
+        const std::uint8_t* image = LeafImageSlot(slot);
+        const std::uint8_t* quads = LeafQuadTable(image);
+        int leaf = 0;
+        for (int r = 0; r < 47; ++r)
+            for (int c = 0; c < 47; ++c) {
+                const std::uint8_t* s = image + r * kLeafImageStride + 3 * c;
+                const bool expected = s[0] < 127 && s[3] < 127 && s[kLeafImageStride] < 127 &&
+                                      s[kLeafImageStride + 3] < 127;
+                ASSERT_EQ(quads[r * 48 + c], expected ? 1 : 0) << slot << " " << r << " " << c;
+                leaf += expected ? 1 : 0;
+            }
+        EXPECT_GT(leaf, 300) << slot;
+    }
+    ReleaseLeafImages();
+}
+
+}  // namespace
+}  // namespace wendrel
