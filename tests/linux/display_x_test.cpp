@@ -14,23 +14,18 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include "sdl_on_x.h"
+
 namespace wendrel::display {
 namespace {
 
 constexpr unsigned long kWhite = 0xffffff;
 
-class DisplayOnX : public ::testing::Test {
+class DisplayOnX : public test::SdlOnX {
   protected:
     static void SetUpTestSuite() {
         SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        probe = XOpenDisplay(nullptr);
-        ASSERT_NE(probe, nullptr);
-    }
-    static void TearDownTestSuite() {
-        XCloseDisplay(probe);
-        SDL_Quit();
+        SdlOnX::SetUpTestSuite();
     }
 
     // A frame whose bottom stored rows are red and the rest blue.
@@ -82,11 +77,7 @@ class DisplayOnX : public ::testing::Test {
         XDestroyImage(image);
         return pixels;
     }
-
-    static Display* probe;
 };
-
-Display* DisplayOnX::probe = nullptr;
 
 TEST_F(DisplayOnX, WindowIsWhiteUntilTheFirstFrame) {
     CSaverWnd window;

@@ -25,6 +25,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include "sdl_on_x.h"
+
 namespace wendrel::display {
 namespace {
 
@@ -68,19 +70,8 @@ struct WindowPixels {
     }
 };
 
-class PresenterOnX : public ::testing::Test {
+class PresenterOnX : public test::SdlOnX {
   protected:
-    static void SetUpTestSuite() {
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        probe = XOpenDisplay(nullptr);
-        ASSERT_NE(probe, nullptr);
-    }
-    static void TearDownTestSuite() {
-        XCloseDisplay(probe);
-        SDL_Quit();
-    }
-
     static Window MakeWindow(int width, int height) {
         const int screen = DefaultScreen(probe);
         const Window window = XCreateSimpleWindow(
@@ -177,11 +168,7 @@ class PresenterOnX : public ::testing::Test {
         }
         return FrameRect{x, y, x + size, y + size};
     }
-
-    static Display* probe;
 };
-
-Display* PresenterOnX::probe = nullptr;
 
 // Real frames of the animation, each sent in parts: afterwards the window
 // holds, pixel for pixel, a whole stretch of the last frame.

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <SDL.h>
+#include <X11/Xlib.h>
+#include <gtest/gtest.h>
+
+namespace wendrel::test {
+
+// The X tests' fixture: SDL's video on the test's own X server, and a
+// connection of the test's own (`probe`) to look at what SDL put there.
+class SdlOnX : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        probe = XOpenDisplay(nullptr);
+        ASSERT_NE(probe, nullptr);
+    }
+    static void TearDownTestSuite() {
+        XCloseDisplay(probe);
+        SDL_Quit();
+    }
+
+    static inline Display* probe = nullptr;
+};
+
+}  // namespace wendrel::test
