@@ -55,8 +55,9 @@ if [ "$case" = destroyed ]; then
     took=$(($(now_ms) - gone))
     expect_status 0 1
     echo "ended $took ms after its window, using $(((cpu - cpu0) * 10)) ms of CPU"
-    # A spinning loop would use about all of that time.
-    [ $(((cpu - cpu0) * 10)) -le $((took / 2 + 20)) ] || fail "it spun before it ended"
+    # A spinning loop would use about all of that time; the work of ending
+    # (under LeakSanitizer a scan of the heap) uses some of it.
+    [ $(((cpu - cpu0) * 10)) -le $((took * 3 / 4 + 20)) ] || fail "it spun before it ended"
     [ "$(windows)" -lt "$before" ] || fail "a window was left or shown: $(xwininfo -root -children)"
     [ -s "$work/saver.err" ] && fail "it said: $(cat "$work/saver.err")"
     echo "passed: $case"
