@@ -3,13 +3,17 @@
 # then the packages, the sanitizer builds and the fuzz run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Configures, builds and tests one preset.
+run_preset() {
+    echo "=== $1 ==="
+    cmake --preset "$1"
+    cmake --build --preset "$1"
+    scripts/ctest-run.sh "$1"
+}
 scripts/install-deps.sh
 scripts/check-format.sh
 for preset in linux windows-i686 windows-x86_64; do
-    echo "=== $preset ==="
-    cmake --preset "$preset"
-    cmake --build --preset "$preset"
-    scripts/ctest-run.sh "$preset"
+    run_preset "$preset"
 done
 # The installers and the Debian package, built and tried for real.
 echo "=== packages ==="
@@ -19,12 +23,8 @@ tests/packaging/run.sh
 # LeakSanitizer (with the soak runs of wendrel-render), then every test that
 # starts a thread under ThreadSanitizer, then a minute of fuzzing the picture
 # decoder.
-for preset in linux-asan linux-tsan; do
-    echo "=== $preset ==="
-    cmake --preset "$preset"
-    cmake --build --preset "$preset"
-    scripts/ctest-run.sh "$preset"
-done
+run_preset linux-asan
+run_preset linux-tsan
 echo "=== fuzz ==="
 scripts/fuzz.sh 60
 echo "All tests passed."

@@ -51,13 +51,6 @@ class DisplayOnX : public test::SdlOnX {
         return frame;
     }
 
-    static unsigned long XWindowOf(SDL_Window* window) {
-        SDL_SysWMinfo info;
-        SDL_VERSION(&info.version);
-        EXPECT_TRUE(SDL_GetWindowWMInfo(window, &info));
-        return info.info.x11.window;
-    }
-
     // The window's pixels as 0xRRGGBB, rows top to bottom.
     static std::vector<unsigned long> Pixels(unsigned long window, int& width, int& height) {
         SDL_PumpEvents();

@@ -82,13 +82,6 @@ class PresenterOnX : public test::SdlOnX {
         return window;
     }
 
-    static unsigned long XWindowOf(SDL_Window* window) {
-        SDL_SysWMinfo info;
-        SDL_VERSION(&info.version);
-        EXPECT_TRUE(SDL_GetWindowWMInfo(window, &info));
-        return info.info.x11.window;
-    }
-
     static WindowPixels Read(unsigned long window) {
         WindowPixels out;
         XWindowAttributes attributes{};

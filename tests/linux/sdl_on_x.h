@@ -1,6 +1,7 @@
 #pragma once
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <gtest/gtest.h>
 
@@ -19,6 +20,14 @@ class SdlOnX : public ::testing::Test {
     static void TearDownTestSuite() {
         XCloseDisplay(probe);
         SDL_Quit();
+    }
+
+    // The X window behind an SDL window.
+    static unsigned long XWindowOf(SDL_Window* window) {
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        EXPECT_TRUE(SDL_GetWindowWMInfo(window, &info));
+        return info.info.x11.window;
     }
 
     static inline Display* probe = nullptr;
