@@ -25,6 +25,12 @@ class FloorStepper {
     constexpr std::int32_t Floor() const { return m_q; }
     // The same quotient truncated toward zero, as C++ divides.
     constexpr std::int32_t Trunc() const { return m_q + (m_q < 0 && m_r != 0 ? 1 : 0); }
+    // (n0 + k * step) - d * Floor(), in 0 ... d - 1.
+    constexpr std::int32_t Remainder() const { return m_r; }
+    // What one Next adds: floor(step / d), and step's remainder.
+    constexpr std::int32_t StepQuotient() const { return m_dq; }
+    constexpr std::int32_t StepRemainder() const { return m_dr; }
+    constexpr std::int32_t Divisor() const { return m_d; }
 
     constexpr void Next() {
         // Without a branch: the carry is as good as random.

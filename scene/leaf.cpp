@@ -68,7 +68,7 @@ FrameRect CLeaf::Draw(const BITMAPINFOHEADER& frameHeader, std::uint8_t* framePi
                   Scaled1024(std::cos(tilt * 0.01))};
     if (turn.tiltCos == 0)
         turn.tiltCos = 1;
-    return DrawTurnedLeaf(turn, image, LeafQuadTable(image), frameHeader, framePixels, left, top);
+    return DrawTurnedLeaf(turn, LeafQuadTable(image), frameHeader, framePixels, left, top);
 }
 
 void CLeaf::Tumble() {

@@ -1,5 +1,6 @@
 #include "leaf_images.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -12,27 +13,14 @@ namespace {
 int refCount = 0;
 int buildCount = 0;
 std::unique_ptr<BITMAPINFOHEADER> header;
-std::unique_ptr<std::uint8_t[]> slots[8];
 
-// Each slot's block: the image, some slack, then its quad table.
-constexpr std::uint32_t kQuadTableOffset = kLeafImageBytes + kLeafImageSlack;
-constexpr std::uint32_t kSlotBlockBytes =
-    kQuadTableOffset + static_cast<std::uint32_t>(kLeafImageSize * kLeafImageSize);
+struct Slot {
+    std::uint8_t image[kLeafImageBytes] = {};
+    LeafQuads quads;
+};
+std::unique_ptr<Slot> slots[8];
+
 constexpr std::uint8_t kKeyBlue = 127;
-
-void BuildQuadTable(std::uint8_t* block) {
-    const std::uint8_t* image = block;
-    std::uint8_t* table = block + kQuadTableOffset;
-    for (std::int32_t r = 0; r + 1 < kLeafImageSize; ++r) {
-        for (std::int32_t c = 0; c + 1 < kLeafImageSize; ++c) {
-            const std::uint8_t* s00 = image + r * kLeafImageStride + 3 * c;
-            const std::uint8_t* s10 = s00 + kLeafImageStride;
-            const bool leaf =
-                s00[0] < kKeyBlue && s00[3] < kKeyBlue && s10[0] < kKeyBlue && s10[3] < kKeyBlue;
-            table[r * kLeafImageSize + c] = leaf ? 1 : 0;
-        }
-    }
-}
 
 // A leaf whose picture is missing is all key colour, so it draws nothing
 // instead of a black square.
@@ -51,12 +39,12 @@ void AcquireLeafImages() {
         return;
     header = std::make_unique<BITMAPINFOHEADER>(MakeHeader24(kLeafImageSize, kLeafImageSize));
     for (int i = 0; i < 8; ++i) {
-        slots[i] = std::make_unique<std::uint8_t[]>(kSlotBlockBytes);  // zeroed
+        slots[i] = std::make_unique<Slot>();
         std::string error;
         if (!LoadPackagedPicture(kLeafSlotBitmapIds[i], kLeafImageSize, kLeafImageSize,
-                                 slots[i].get(), error))
-            FillWithKeyColour(slots[i].get());
-        BuildQuadTable(slots[i].get());
+                                 slots[i]->image, error))
+            FillWithKeyColour(slots[i]->image);
+        BuildLeafQuads(slots[i]->image, slots[i]->quads);
     }
     ++buildCount;
 }
@@ -76,11 +64,39 @@ const BITMAPINFOHEADER& LeafImageHeader() {
 }
 
 const std::uint8_t* LeafImageSlot(int slot) {
-    return slots[slot].get();
+    return slots[slot]->image;
 }
 
-const std::uint8_t* LeafQuadTable(const std::uint8_t* image) {
-    return image + kQuadTableOffset;
+const LeafQuads& LeafQuadTable(const std::uint8_t* image) {
+    for (const auto& slot : slots)
+        if (slot && slot->image == image)
+            return slot->quads;
+    // Not a slot: a caller's fault, and no quad is drawable.
+    static const LeafQuads none;
+    return none;
+}
+
+void BuildLeafQuads(const std::uint8_t* image, LeafQuads& quads) {
+    LeafQuadBox box{kLeafImageSize, -1, kLeafImageSize, -1};
+    for (std::int32_t r = 0; r + 1 < kLeafImageSize; ++r) {
+        for (std::int32_t c = 0; c + 1 < kLeafImageSize; ++c) {
+            const std::uint8_t* s00 = image + r * kLeafImageStride + 3 * c;
+            const std::uint8_t* s10 = s00 + kLeafImageStride;
+            const std::uint8_t* corners[4] = {s00, s00 + 3, s10, s10 + 3};
+            const std::int32_t n = r * kLeafImageSize + c;
+            bool leaf = true;
+            for (int k = 0; k < 4; ++k) {
+                leaf = leaf && corners[k][0] < kKeyBlue;
+                for (int channel = 0; channel < 3; ++channel)
+                    quads.samples[n][4 * k + channel] = corners[k][channel];
+            }
+            quads.drawable[n] = leaf ? 1 : 0;
+            if (leaf)
+                box = {std::min(box.rowMin, r), std::max(box.rowMax, r), std::min(box.colMin, c),
+                       std::max(box.colMax, c)};
+        }
+    }
+    quads.box = box.Empty() ? LeafQuadBox{} : box;
 }
 
 int LeafImageRefCount() {

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "bitmap_info_header.h"
+#include "frame_buffer.h"
 
 namespace wendrel {
 
@@ -16,15 +17,32 @@ void ReleaseLeafImages();
 const BITMAPINFOHEADER& LeafImageHeader();
 const std::uint8_t* LeafImageSlot(int slot);
 
-// Beside each image the set keeps which 2 x 2 sample quads hold no key
-// colour: for the quad whose lower-left sample is at stored row r and
-// column c (both 0 ... 46), entry r * kLeafImageSize + c is 1 when all four
-// samples are leaf (blue below 127), else 0. `image` must be a slot of the
-// set; the table lives and dies with it.
-const std::uint8_t* LeafQuadTable(const std::uint8_t* image);
-// Bytes after an image's last pixel that may be read (not used) by wide
-// loads.
-constexpr std::uint32_t kLeafImageSlack = 16;
+// The smallest box of quads (bounds included) that holds every drawable
+// quad of an image; empty when the image has none.
+struct LeafQuadBox {
+    std::int32_t rowMin = 0;
+    std::int32_t rowMax = -1;
+    std::int32_t colMin = 0;
+    std::int32_t colMax = -1;
+    bool Empty() const { return rowMax < rowMin || colMax < colMin; }
+};
+
+// What drawing an image needs, kept beside it by the set and freed with it.
+// A quad is named by its lower-left sample, at stored row r and column c
+// (both 0 ... 46), and numbered r * kLeafImageSize + c.
+struct LeafQuads {
+    // 1 when all four samples of the quad are leaf (blue below 127), else 0.
+    std::uint8_t drawable[kLeafImageSize * kLeafImageSize] = {};
+    // The quad's samples as blue, green, red, 0: lower-left, lower-right,
+    // upper-left, upper-right, so that one load fetches all four.
+    alignas(16) std::uint8_t samples[kLeafImageSize * kLeafImageSize][16] = {};
+    LeafQuadBox box;
+};
+
+// `image` must be a slot of the set.
+const LeafQuads& LeafQuadTable(const std::uint8_t* image);
+// What the set builds for each of its images, for any 48 x 48 image.
+void BuildLeafQuads(const std::uint8_t* image, LeafQuads& quads);
 
 int LeafImageRefCount();
 // How many times the set has been built since the process started.

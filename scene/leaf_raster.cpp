@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "frame_buffer.h"
+#include "leaf_rows.h"
 
 namespace wendrel {
 namespace {
@@ -10,30 +11,36 @@ namespace {
 constexpr std::int32_t kSize = kLeafImageSize;  // w = h = 48
 constexpr std::int32_t kHalf = kSize / 2;
 constexpr std::int32_t kCentre8 = 4 * kSize;  // + 4w, + 4h
-// A sample position v (eighths) is inside when 0 <= floor8(v) < 47, that is
-// -192 <= q <= 183 for v = q + 192, that is -193 < q's exact quotient < 184.
-constexpr std::int32_t kQuotientAbove = -(kCentre8 + 1);             // -193
-constexpr std::int32_t kQuotientBelow = 8 * (kSize - 1) - kCentre8;  // 184
+// A sample at v = q + 192 (eighths), q = trunc(x) for the exact quotient
+// x = n / t (t > 0), is in quads lo ... hi when lo <= floor(v / 8) <= hi,
+// that is K <= q <= K' with K = 8 lo - 192, K' = 8 hi - 185. Truncation
+// makes q >= K mean x >= K for K >= 1 and x > K - 1 otherwise, and q <= K'
+// mean x < K' + 1 for K' >= 0 and x <= K' otherwise. As n is an integer,
+// each is a strict bound on n: above < n < below.
+constexpr std::int32_t Above(std::int32_t lo, std::int32_t t) {
+    const std::int32_t k = 8 * lo - kCentre8;
+    return k >= 1 ? k * t - 1 : (k - 1) * t;
+}
+constexpr std::int32_t Below(std::int32_t hi, std::int32_t t) {
+    const std::int32_t k = 8 * hi + 7 - kCentre8;
+    return k >= 0 ? (k + 1) * t : k * t + 1;
+}
+static_assert(Above(0, 1) == -193 && Below(46, 1) == 184);
 // row8 = trunc(8 M / 1024) + 192 = trunc(M / 128) + 192.
 constexpr std::int32_t kRowDivisor = 1024 / 8;
 
-StripBounds Across(const LeafTurn& turn, std::int32_t dy) {
-    // -193 < 8 N / T < 184 with N = dx cs + dy sn; multiply through by |T|.
+StripBounds Across(const LeafTurn& turn, std::int32_t dy, const LeafQuadBox& box) {
+    // x = 8 N / T with N = dx cs + dy sn, so n = 8 sign N and t = |T|.
     const std::int32_t sign = turn.tiltCos < 0 ? -1 : 1;
     const std::int32_t t = sign * turn.tiltCos;
-    return StripBounds(8 * sign * turn.cs, 8 * sign * turn.sn, kQuotientAbove * t,
-                       kQuotientBelow * t, dy);
+    return StripBounds(8 * sign * turn.cs, 8 * sign * turn.sn, Above(box.colMin, t),
+                       Below(box.colMax, t), dy);
 }
 
-StripBounds Down(const LeafTurn& turn, std::int32_t dy) {
-    // -193 < M / 128 < 184 with M = dy cs - dx sn.
-    return StripBounds(-turn.sn, turn.cs, kQuotientAbove * kRowDivisor,
-                       kQuotientBelow * kRowDivisor, dy);
-}
-
-// trunc(m / 128), without dividing.
-inline std::int32_t TruncDiv128(std::int32_t m) {
-    return (m + ((m >> 31) & (kRowDivisor - 1))) >> 7;
+StripBounds Down(const LeafTurn& turn, std::int32_t dy, const LeafQuadBox& box) {
+    // x = M / 128 with M = dy cs - dx sn.
+    return StripBounds(-turn.sn, turn.cs, Above(box.rowMin, kRowDivisor),
+                       Below(box.rowMax, kRowDivisor), dy);
 }
 
 }  // namespace
@@ -72,8 +79,8 @@ void StripBounds::NextRow() {
     m_last.Next();
 }
 
-SourceSpans::SourceSpans(const LeafTurn& turn, std::int32_t firstRow)
-    : m_across(Across(turn, firstRow - kHalf)), m_down(Down(turn, firstRow - kHalf)) {}
+SourceSpans::SourceSpans(const LeafTurn& turn, std::int32_t firstRow, const LeafQuadBox& box)
+    : m_across(Across(turn, firstRow - kHalf, box)), m_down(Down(turn, firstRow - kHalf, box)) {}
 
 LeafSpan SourceSpans::Span() const {
     const std::int32_t first = std::max(m_across.First(), m_down.First());
@@ -86,9 +93,9 @@ void SourceSpans::NextRow() {
     m_down.NextRow();
 }
 
-FrameRect DrawTurnedLeaf(const LeafTurn& turn, const std::uint8_t* image, const std::uint8_t* quads,
+FrameRect DrawTurnedLeaf(const LeafTurn& turn, const LeafQuads& quads,
                          const BITMAPINFOHEADER& frameHeader, std::uint8_t* framePixels,
-                         std::int32_t left, std::int32_t top) {
+                         std::int32_t left, std::int32_t top, LeafBlend blend) {
     const std::int32_t frameWidth = frameHeader.biWidth;
     const std::int32_t frameHeight = frameHeader.biHeight;
     const std::size_t frameStride = static_cast<std::size_t>(RowStride24(frameWidth));
@@ -98,14 +105,19 @@ FrameRect DrawTurnedLeaf(const LeafTurn& turn, const std::uint8_t* image, const 
     const std::int32_t firstCol = std::max(0, -left);
     const std::int32_t endCol = std::min(kSize, frameWidth - left);
     FrameRect written;
-    if (firstRow >= endRow || firstCol >= endCol)
+    if (firstRow >= endRow || firstCol >= endCol || quads.box.Empty())
         return written;
 
     const std::int32_t sign = turn.tiltCos < 0 ? -1 : 1;
     const std::int32_t across = sign * turn.tiltCos;
     const std::int32_t sn = turn.sn, cs = turn.cs;
+    const std::int32_t columnStep = 8 * sign * cs;
+    const bool wide = blend == LeafBlend::kWide && HaveWideLeafRows();
+    const FloorStepper fourSteps(0, 4 * columnStep, across);
+    const std::uint8_t* frameEnd =
+        framePixels + static_cast<std::size_t>(frameHeight) * frameStride;
     written = {frameWidth, frameHeight, 0, 0};
-    SourceSpans spans(turn, firstRow);
+    SourceSpans spans(turn, firstRow, quads.box);
     for (std::int32_t i = firstRow; i < endRow; ++i, spans.NextRow()) {
         const LeafSpan span = spans.Span();
         const std::int32_t begin = std::max(span.begin, firstCol);
@@ -113,30 +125,18 @@ FrameRect DrawTurnedLeaf(const LeafTurn& turn, const std::uint8_t* image, const 
         if (begin >= end)
             continue;
         const std::int32_t rho = frameHeight + 1 - top - i;
-        std::uint8_t* dst = framePixels + static_cast<std::size_t>(rho) * frameStride +
-                            3 * static_cast<std::size_t>(left + begin);
         const std::int32_t dy = i - kHalf;
-        std::int32_t dx = begin - kHalf;
+        const std::int32_t dx = begin - kHalf;
         // col8 - 192 = trunc(8 (dx cs + dy sn) / T), stepped along the row.
-        FloorStepper column(8 * sign * (dx * cs + dy * sn), 8 * sign * cs, across);
-        std::int32_t m = dy * cs - dx * sn;
-        for (std::int32_t j = begin; j < end; ++j, dst += 3, m -= sn, column.Next()) {
-            const std::int32_t col8 = column.Trunc() + kCentre8;
-            const std::int32_t row8 = TruncDiv128(m) + kCentre8;
-            const std::int32_t col = col8 >> 3;
-            const std::int32_t srow = row8 >> 3;
-            if (!quads[srow * kSize + col])
-                continue;
-            const std::int32_t fx = col8 & 7;
-            const std::int32_t fy = row8 & 7;
-            const std::uint8_t* s00 = image + srow * kLeafImageStride + 3 * col;
-            const std::uint8_t* s10 = s00 + kLeafImageStride;
-            for (int k = 0; k < 3; ++k) {
-                const std::int32_t upper = s00[k] * (7 - fx) + s00[k + 3] * fx;
-                const std::int32_t lower = s10[k] * (7 - fx) + s10[k + 3] * fx;
-                dst[k] = static_cast<std::uint8_t>((upper * (7 - fy) + lower * fy + 24) / 49);
-            }
-        }
+        const LeafRow row{framePixels + static_cast<std::size_t>(rho) * frameStride +
+                              3 * static_cast<std::size_t>(left + begin),
+                          end - begin,
+                          FloorStepper(8 * sign * (dx * cs + dy * sn), columnStep, across),
+                          dy * cs - dx * sn, sn};
+        if (wide)
+            PaintLeafRowWide(quads, row, fourSteps, frameEnd);
+        else
+            PaintLeafRowPlain(quads, row);
         const std::int32_t y = frameHeight - 1 - rho;
         written = {std::min(written.left, left + begin), std::min(written.top, y),
                    std::max(written.right, left + end), std::max(written.bottom, y + 1)};

@@ -5,6 +5,7 @@
 #include "bitmap_info_header.h"
 #include "floor_stepper.h"
 #include "frame_changes.h"
+#include "leaf_images.h"
 
 namespace wendrel {
 
@@ -44,25 +45,30 @@ class StripBounds {
 };
 
 // For leaf row after leaf row, the span of leaf columns whose four samples
-// lie inside the image (0 <= col < 47 and 0 <= row < 47 in the drawing
-// rule), exactly: the region is the crossing of two strips.
+// lie inside the image and in the box of quads, exactly: the region is the
+// crossing of two strips.
 class SourceSpans {
   public:
-    SourceSpans(const LeafTurn& turn, std::int32_t firstRow);
+    SourceSpans(const LeafTurn& turn, std::int32_t firstRow, const LeafQuadBox& box);
     LeafSpan Span() const;
     void NextRow();
 
   private:
-    StripBounds m_across;  // the column sample inside the image
-    StripBounds m_down;    // the row sample inside the image
+    StripBounds m_across;  // the column sample inside the box
+    StripBounds m_down;    // the row sample inside the box
 };
 
-// Draws a leaf image, turned, tilted, with its nominal rectangle's
-// top-left corner at (left, top), into a 24-bit frame; returns the upright
-// rectangle holding every pixel it wrote. `quads` is the image's table of
-// drawable sample quads (LeafQuadTable).
-FrameRect DrawTurnedLeaf(const LeafTurn& turn, const std::uint8_t* image, const std::uint8_t* quads,
+// How the pixels of a row are blended; both give the same bytes.
+enum class LeafBlend {
+    kWide,   // four at a time, where the build has SSE2
+    kPlain,  // one at a time
+};
+
+// Draws a leaf image (given by its quads, LeafQuadTable), turned, tilted,
+// with its nominal rectangle's top-left corner at (left, top), into a
+// 24-bit frame; returns the upright rectangle holding every pixel it wrote.
+FrameRect DrawTurnedLeaf(const LeafTurn& turn, const LeafQuads& quads,
                          const BITMAPINFOHEADER& frameHeader, std::uint8_t* framePixels,
-                         std::int32_t left, std::int32_t top);
+                         std::int32_t left, std::int32_t top, LeafBlend blend = LeafBlend::kWide);
 
 }  // namespace wendrel

@@ -4,8 +4,10 @@
 // per-pixel reference, over many turns, places and clippings.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "leaf.h"
 #include "leaf_images.h"
 #include "leaf_raster.h"
+#include "leaf_rows.h"
 #include "test_support.h"
 
 namespace wendrel {
@@ -119,24 +122,29 @@ TEST(LeafRaster, FloorStepperFollowsFloorDivision) {
     }
 }
 
-// Whether the four samples of leaf pixel (i, j) lie inside the image.
-bool SamplesInside(const LeafTurn& turn, std::int32_t i, std::int32_t j) {
+constexpr LeafQuadBox kWholeImage{0, 46, 0, 46};
+
+// Whether the four samples of leaf pixel (i, j) lie inside the image and
+// their quad inside the box.
+bool SamplesInside(const LeafTurn& turn, std::int32_t i, std::int32_t j, const LeafQuadBox& box) {
     const std::int32_t dx = j - 24, dy = i - 24;
     const std::int32_t col8 = ((dx * turn.cs + dy * turn.sn) * 8192) / (turn.tiltCos * 1024) + 192;
     const std::int32_t row8 = ((dy * turn.cs - dx * turn.sn) * 8) / 1024 + 192;
-    return (col8 >> 3) >= 0 && (col8 >> 3) < 47 && (row8 >> 3) >= 0 && (row8 >> 3) < 47;
+    return (col8 >> 3) >= box.colMin && (col8 >> 3) <= box.colMax && (row8 >> 3) >= box.rowMin &&
+           (row8 >> 3) <= box.rowMax;
 }
 
-void ExpectSpansExact(std::int32_t spin, std::int32_t tilt) {
+void ExpectSpansExact(std::int32_t spin, std::int32_t tilt, const LeafQuadBox& box = kWholeImage) {
     const LeafTurn turn = TurnOf(spin, tilt);
     for (std::int32_t first : {0, 13}) {
-        SourceSpans spans(turn, first);
+        SourceSpans spans(turn, first, box);
         for (std::int32_t i = first; i < 48; ++i, spans.NextRow()) {
             const LeafSpan span = spans.Span();
             for (std::int32_t j = 0; j < 48; ++j)
-                ASSERT_EQ(SamplesInside(turn, i, j), j >= span.begin && j < span.end)
+                ASSERT_EQ(SamplesInside(turn, i, j, box), j >= span.begin && j < span.end)
                     << "spin " << spin << " tilt " << tilt << " row " << i << " col " << j
-                    << " span " << span.begin << ".." << span.end;
+                    << " span " << span.begin << ".." << span.end << " box " << box.rowMin << "-"
+                    << box.rowMax << " x " << box.colMin << "-" << box.colMax;
         }
     }
 }
@@ -151,6 +159,21 @@ TEST(LeafRaster, SourceSpansHoldExactlyThePixelsWithSamplesInside) {
     for (int n = 0; n < 1500; ++n)
         ExpectSpansExact(static_cast<std::int32_t>(random() % 40000) - 20000,
                          static_cast<std::int32_t>(random() % 40000) - 20000);
+    // Boxes of quads smaller than the image, down to a single quad at a
+    // corner, as the images' own boxes are.
+    for (const LeafQuadBox box : {LeafQuadBox{0, 0, 0, 0}, LeafQuadBox{46, 46, 46, 46},
+                                  LeafQuadBox{8, 44, 7, 38}, LeafQuadBox{0, 46, 23, 23}})
+        for (std::int32_t spin : {0, 157, -157, 314, 471})
+            for (std::int32_t tilt : {0, 157, 100, -200})
+                ExpectSpansExact(spin, tilt, box);
+    for (int n = 0; n < 1500; ++n) {
+        const std::int32_t r0 = static_cast<std::int32_t>(random() % 47);
+        const std::int32_t c0 = static_cast<std::int32_t>(random() % 47);
+        const LeafQuadBox box{r0, r0 + static_cast<std::int32_t>(random() % (47 - r0)), c0,
+                              c0 + static_cast<std::int32_t>(random() % (47 - c0))};
+        ExpectSpansExact(static_cast<std::int32_t>(random() % 40000) - 20000,
+                         static_cast<std::int32_t>(random() % 40000) - 20000, box);
+    }
 }
 
 struct Canvas {
@@ -171,13 +194,21 @@ void ExpectSameDrawing(int slot, std::int32_t spin, std::int32_t tilt, std::int3
     const LeafTurn turn = TurnOf(spin, tilt);
     Canvas fast(width, height, static_cast<std::uint32_t>(spin * 31 + tilt));
     Canvas plain = fast;
+    Canvas reference = fast;
     const Canvas before = fast;
-    const FrameRect written = DrawTurnedLeaf(turn, image, LeafQuadTable(image), fast.header,
-                                             fast.pixels.data(), left, top);
-    ReferenceDraw(turn, image, plain.header, plain.pixels.data(), left, top);
-    ASSERT_TRUE(fast.pixels == plain.pixels)
-        << "slot " << slot << " spin " << spin << " tilt " << tilt << " at " << left << "," << top
-        << " in " << width << "x" << height;
+    const FrameRect written = DrawTurnedLeaf(turn, LeafQuadTable(image), fast.header,
+                                             fast.pixels.data(), left, top, LeafBlend::kWide);
+    const FrameRect plainWritten =
+        DrawTurnedLeaf(turn, LeafQuadTable(image), plain.header, plain.pixels.data(), left, top,
+                       LeafBlend::kPlain);
+    ReferenceDraw(turn, image, reference.header, reference.pixels.data(), left, top);
+    ASSERT_TRUE(fast.pixels == reference.pixels)
+        << "wide: slot " << slot << " spin " << spin << " tilt " << tilt << " at " << left << ","
+        << top << " in " << width << "x" << height;
+    ASSERT_TRUE(plain.pixels == reference.pixels)
+        << "plain: slot " << slot << " spin " << spin << " tilt " << tilt << " at " << left << ","
+        << top << " in " << width << "x" << height;
+    ASSERT_EQ(written, plainWritten);
     // Every changed pixel lies in the rectangle reported, which lies in the frame.
     if (!written.Empty()) {
         ASSERT_TRUE(written.left >= 0 && written.top >= 0 && written.right <= width &&
@@ -215,7 +246,50 @@ TEST(LeafRaster, DrawingEqualsTheStraightRuleWhateverTheTurnPlaceAndClip) {
     for (std::int32_t tilt : {157, -157, 471, 156, 158})
         for (std::int32_t spin : {0, 157, 314, -157, 1000})
             ExpectSameDrawing(2, spin, tilt, 30, 20, 101, 71);
+    // Over the frame's last bytes (its top right corner), where four pixels
+    // cannot be written as one block, in frames with and without row padding.
+    for (std::int32_t spin = 0; spin < 628; spin += 37)
+        for (const std::int32_t width : {101, 100, 640}) {
+            ExpectSameDrawing(spin % 8, spin, spin / 3, width - 30, -6, width, 71);
+            ExpectSameDrawing(spin % 8, spin, -spin, width - 44, -20, width, 71);
+        }
     ReleaseLeafImages();
+}
+
+TEST(LeafRaster, BlendsAnyImageAsTheStraightRule) {
+    // Made-up images, with the brightest green and red (the largest sums
+    // the blend divides), scattered key colour and a lone drawable quad,
+    // drawn one and four pixels at a time against the rule.
+#if defined(__i386__) || defined(__x86_64__)
+    EXPECT_TRUE(HaveWideLeafRows()) << "x86 builds blend with SSE2";
+#endif
+    std::mt19937 random(3);
+    std::vector<std::uint8_t> image(kLeafImageBytes);
+    auto quads = std::make_unique<LeafQuads>();
+    for (int n = 0; n < 400; ++n) {
+        for (std::size_t i = 0; i < image.size(); i += 3) {
+            const bool key = n % 4 == 1 ? i != 20 * kLeafImageStride + 60 : random() % 9 == 0;
+            image[i] = key ? 127 : static_cast<std::uint8_t>(random() % 127);
+            image[i + 1] = n % 4 == 0 ? 255 : static_cast<std::uint8_t>(random());
+            image[i + 2] = n % 4 == 0 ? 255 : static_cast<std::uint8_t>(random());
+        }
+        if (n % 4 == 1)  // a quad's four samples
+            for (std::size_t at : {0, 3, kLeafImageStride, kLeafImageStride + 3})
+                image[20 * kLeafImageStride + 60 + at] = 0;
+        BuildLeafQuads(image.data(), *quads);
+        const LeafTurn turn = TurnOf(static_cast<std::int32_t>(random() % 20000) - 10000,
+                                     static_cast<std::int32_t>(random() % 20000) - 10000);
+        const std::int32_t left = static_cast<std::int32_t>(random() % 80) - 30;
+        const std::int32_t top = static_cast<std::int32_t>(random() % 60) - 20;
+        Canvas wide(70, 50, static_cast<std::uint32_t>(n));
+        Canvas plain = wide, reference = wide;
+        DrawTurnedLeaf(turn, *quads, wide.header, wide.pixels.data(), left, top, LeafBlend::kWide);
+        DrawTurnedLeaf(turn, *quads, plain.header, plain.pixels.data(), left, top,
+                       LeafBlend::kPlain);
+        ReferenceDraw(turn, image.data(), reference.header, reference.pixels.data(), left, top);
+        ASSERT_TRUE(wide.pixels == reference.pixels) << "image " << n;
+        ASSERT_TRUE(plain.pixels == reference.pixels) << "image " << n;
+    }
 }
 
 TEST(LeafRaster, QuadTableMarksQuadsWithoutKeyColour) {
@@ -223,17 +297,33 @@ TEST(LeafRaster, QuadTableMarksQuadsWithoutKeyColour) {
     AcquireLeafImages();
     for (int slot = 0; slot < 8; ++slot) {
         const std::uint8_t* image = LeafImageSlot(slot);
-        const std::uint8_t* quads = LeafQuadTable(image);
+        const LeafQuads& quads = LeafQuadTable(image);
         int leaf = 0;
+        LeafQuadBox box{47, -1, 47, -1};
         for (int r = 0; r < 47; ++r)
             for (int c = 0; c < 47; ++c) {
                 const std::uint8_t* s = image + r * kLeafImageStride + 3 * c;
                 const bool expected = s[0] < 127 && s[3] < 127 && s[kLeafImageStride] < 127 &&
                                       s[kLeafImageStride + 3] < 127;
-                ASSERT_EQ(quads[r * 48 + c], expected ? 1 : 0) << slot << " " << r << " " << c;
+                ASSERT_EQ(quads.drawable[r * 48 + c], expected ? 1 : 0)
+                    << slot << " " << r << " " << c;
+                const std::uint8_t* corner[4] = {s, s + 3, s + kLeafImageStride,
+                                                 s + kLeafImageStride + 3};
+                for (int k = 0; k < 4; ++k) {
+                    ASSERT_EQ(std::memcmp(quads.samples[r * 48 + c] + 4 * k, corner[k], 3), 0)
+                        << slot << " " << r << " " << c << " sample " << k;
+                    ASSERT_EQ(quads.samples[r * 48 + c][4 * k + 3], 0);
+                }
+                if (expected)
+                    box = {std::min(box.rowMin, r), std::max(box.rowMax, r),
+                           std::min(box.colMin, c), std::max(box.colMax, c)};
                 leaf += expected ? 1 : 0;
             }
         EXPECT_GT(leaf, 300) << slot;
+        EXPECT_EQ(quads.box.rowMin, box.rowMin) << slot;
+        EXPECT_EQ(quads.box.rowMax, box.rowMax) << slot;
+        EXPECT_EQ(quads.box.colMin, box.colMin) << slot;
+        EXPECT_EQ(quads.box.colMax, box.colMax) << slot;
     }
     ReleaseLeafImages();
 }
