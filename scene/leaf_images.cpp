@@ -90,7 +90,7 @@ void BuildLeafQuads(const std::uint8_t* image, LeafQuads& quads) {
                 for (int channel = 0; channel < 3; ++channel)
                     quads.samples[n][4 * k + channel] = corners[k][channel];
             }
-            quads.drawable[n] = leaf ? 1 : 0;
+            quads.samples[n][3] = leaf ? 1 : 0;
             if (leaf)
                 box = {std::min(box.rowMin, r), std::max(box.rowMax, r), std::min(box.colMin, c),
                        std::max(box.colMax, c)};

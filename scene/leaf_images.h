@@ -31,12 +31,14 @@ struct LeafQuadBox {
 // A quad is named by its lower-left sample, at stored row r and column c
 // (both 0 ... 46), and numbered r * kLeafImageSize + c.
 struct LeafQuads {
-    // 1 when all four samples of the quad are leaf (blue below 127), else 0.
-    std::uint8_t drawable[kLeafImageSize * kLeafImageSize] = {};
-    // The quad's samples as blue, green, red, 0: lower-left, lower-right,
-    // upper-left, upper-right, so that one load fetches all four.
+    // The quad's samples as blue, green, red, then a fourth byte: lower-left,
+    // lower-right, upper-left, upper-right, so that one load fetches all
+    // four. The lower-left sample's fourth byte is 1 when all four samples
+    // are leaf (blue below 127) and the quad is drawn, else 0; the others
+    // are 0.
     alignas(16) std::uint8_t samples[kLeafImageSize * kLeafImageSize][16] = {};
     LeafQuadBox box;
+    bool Drawable(std::int32_t quad) const { return samples[quad][3] != 0; }
 };
 
 // `image` must be a slot of the set.

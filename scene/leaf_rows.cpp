@@ -80,18 +80,27 @@ constexpr std::array<PixelMask, 16> MakePixelMasks() {
 
 constexpr std::array<PixelMask, 16> kPixelMasks = MakePixelMasks();
 
+// Lane masks: the first n of four 32-bit lanes.
+struct alignas(16) LaneMask {
+    std::int32_t lanes[4];
+};
+constexpr LaneMask kFirstLanes[5] = {
+    {{0, 0, 0, 0}}, {{-1, 0, 0, 0}}, {{-1, -1, 0, 0}}, {{-1, -1, -1, 0}}, {{-1, -1, -1, -1}}};
+
 inline __m128i Load(const void* p) {
     return _mm_loadu_si128(static_cast<const __m128i*>(p));
 }
 
-// One pixel's weighted samples: its colour times 49 (plus the rounding) is
-// the sum of the low and high halves.
-inline __m128i WeighQuad(const LeafQuads& quads, std::uint32_t key) {
+// One pixel's weighted samples, from its quad's and its weights' byte
+// offsets: the sum of the low and high halves is the blend before it is
+// rounded and divided by 49.
+inline __m128i WeighQuad(const std::uint8_t* samples, const std::uint8_t* weights,
+                         std::uint32_t sampleOffset, std::uint32_t weightOffset) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i samples = Load(quads.samples[key & 0xffff]);
-    const QuadWeights& w = kWeights[key >> 16];
-    return _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(samples, zero), Load(w.row0)),
-                         _mm_mullo_epi16(_mm_unpackhi_epi8(samples, zero), Load(w.row1)));
+    const __m128i quad = Load(samples + sampleOffset);
+    const std::uint8_t* w = weights + weightOffset;
+    return _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(quad, zero), Load(w)),
+                         _mm_mullo_epi16(_mm_unpackhi_epi8(quad, zero), Load(w + 16)));
 }
 
 // Two weighed pixels blended: their colours as words b, g, r, 0, b, g, r, 0.
@@ -124,8 +133,8 @@ void PaintLeafRowPlain(const LeafQuads& quads, const LeafRow& row) {
     std::uint8_t* dst = row.dst;
     for (std::int32_t j = 0; j < row.count; ++j, dst += 3, m -= row.sn, column.Next()) {
         const std::uint32_t key = SampleKey(column.Trunc() + kCentre8, TruncDiv128(m) + kCentre8);
-        const std::uint32_t quad = key & 0xffff;
-        if (!quads.drawable[quad])
+        const std::int32_t quad = static_cast<std::int32_t>(key & 0xffff);
+        if (!quads.Drawable(quad))
             continue;
         const std::uint8_t* s = quads.samples[quad];
         const QuadWeights& w = kWeights[key >> 16];
@@ -163,9 +172,13 @@ void PaintLeafRowWide(const LeafQuads& quads, const LeafRow& row, const FloorSte
     const __m128i centre = _mm_set1_epi32(kCentre8);
     const __m128i seven = _mm_set1_epi32(7);
     const __m128i rowRounding = _mm_set1_epi32(127);
+    const __m128i notFifteen = _mm_set1_epi32(~15);
+    const auto* samples = reinterpret_cast<const std::uint8_t*>(quads.samples);
+    const auto* weights = reinterpret_cast<const std::uint8_t*>(kWeights.data());
 
+    const std::int32_t count = row.count;
     std::uint8_t* dst = row.dst;
-    for (std::int32_t j = 0; j < row.count; j += 4, dst += 12) {
+    for (std::int32_t j = 0; j < count; j += 4, dst += 12) {
         // col8 = trunc + 192: the floor, plus one where negative and inexact.
         const __m128i upByOne =
             _mm_andnot_si128(_mm_cmpeq_epi32(r, zero), _mm_cmpgt_epi32(zero, q));
@@ -173,15 +186,20 @@ void PaintLeafRowWide(const LeafQuads& quads, const LeafRow& row, const FloorSte
         const __m128i row8 = _mm_add_epi32(
             _mm_srai_epi32(_mm_add_epi32(m, _mm_and_si128(_mm_srai_epi32(m, 31), rowRounding)), 7),
             centre);
+        // Byte offsets of each pixel's quad, 16 (row8 / 8 * 48 + col8 / 8),
+        // and of its weights, 32 (row8 % 8 * 8 + col8 % 8); lanes past the
+        // row's end take quad 0 and are never drawn.
+        const std::int32_t lanes = count - j < 4 ? count - j : 4;
+        const __m128i inRow = Load(kFirstLanes[lanes].lanes);
         const __m128i srow = _mm_srai_epi32(row8, 3);
         const __m128i quad =
-            _mm_add_epi32(_mm_add_epi32(_mm_slli_epi32(srow, 5), _mm_slli_epi32(srow, 4)),
-                          _mm_srai_epi32(col8, 3));
-        const __m128i weights =
-            _mm_or_si128(_mm_slli_epi32(_mm_and_si128(row8, seven), 3), _mm_and_si128(col8, seven));
-        alignas(16) std::uint32_t keys[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(keys),
-                        _mm_or_si128(quad, _mm_slli_epi32(weights, 16)));
+            _mm_add_epi32(_mm_add_epi32(_mm_slli_epi32(srow, 9), _mm_slli_epi32(srow, 8)),
+                          _mm_and_si128(_mm_slli_epi32(col8, 1), notFifteen));
+        const __m128i weight = _mm_or_si128(_mm_slli_epi32(_mm_and_si128(row8, seven), 8),
+                                            _mm_slli_epi32(_mm_and_si128(col8, seven), 5));
+        alignas(16) std::uint32_t quadAt[4], weightAt[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(quadAt), _mm_and_si128(quad, inRow));
+        _mm_store_si128(reinterpret_cast<__m128i*>(weightAt), _mm_and_si128(weight, inRow));
 
         r = _mm_add_epi32(r, stepRemainder);
         const __m128i carry = _mm_cmpgt_epi32(r, lastRemainder);
@@ -189,20 +207,17 @@ void PaintLeafRowWide(const LeafQuads& quads, const LeafRow& row, const FloorSte
         q = _mm_sub_epi32(_mm_add_epi32(q, stepQuotient), carry);
         m = _mm_sub_epi32(m, stepM);
 
-        // Lanes past the row's end take quad 0 and are never drawn.
-        const std::int32_t lanes = row.count - j < 4 ? row.count - j : 4;
-        for (int lane = lanes; lane < 4; ++lane)
-            keys[lane] = 0;
-        const unsigned drawn =
-            (quads.drawable[keys[0] & 0xffff] | quads.drawable[keys[1] & 0xffff] << 1 |
-             quads.drawable[keys[2] & 0xffff] << 2 | quads.drawable[keys[3] & 0xffff] << 3) &
-            ((1u << lanes) - 1);
+        const unsigned drawn = (samples[quadAt[0] + 3] | samples[quadAt[1] + 3] << 1 |
+                                samples[quadAt[2] + 3] << 2 | samples[quadAt[3] + 3] << 3) &
+                               ((1u << lanes) - 1);
         if (drawn == 0)
             continue;
 
         const __m128i pixels =
-            PackPixels(BlendPair(WeighQuad(quads, keys[0]), WeighQuad(quads, keys[1])),
-                       BlendPair(WeighQuad(quads, keys[2]), WeighQuad(quads, keys[3])));
+            PackPixels(BlendPair(WeighQuad(samples, weights, quadAt[0], weightAt[0]),
+                                 WeighQuad(samples, weights, quadAt[1], weightAt[1])),
+                       BlendPair(WeighQuad(samples, weights, quadAt[2], weightAt[2]),
+                                 WeighQuad(samples, weights, quadAt[3], weightAt[3])));
         if (writableEnd - dst >= 16) {
             const __m128i mask = Load(kPixelMasks[drawn].bytes);
             const __m128i old = Load(dst);

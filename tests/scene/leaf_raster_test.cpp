@@ -305,14 +305,13 @@ TEST(LeafRaster, QuadTableMarksQuadsWithoutKeyColour) {
                 const std::uint8_t* s = image + r * kLeafImageStride + 3 * c;
                 const bool expected = s[0] < 127 && s[3] < 127 && s[kLeafImageStride] < 127 &&
                                       s[kLeafImageStride + 3] < 127;
-                ASSERT_EQ(quads.drawable[r * 48 + c], expected ? 1 : 0)
-                    << slot << " " << r << " " << c;
+                ASSERT_EQ(quads.Drawable(r * 48 + c), expected) << slot << " " << r << " " << c;
                 const std::uint8_t* corner[4] = {s, s + 3, s + kLeafImageStride,
                                                  s + kLeafImageStride + 3};
                 for (int k = 0; k < 4; ++k) {
                     ASSERT_EQ(std::memcmp(quads.samples[r * 48 + c] + 4 * k, corner[k], 3), 0)
                         << slot << " " << r << " " << c << " sample " << k;
-                    ASSERT_EQ(quads.samples[r * 48 + c][4 * k + 3], 0);
+                    ASSERT_EQ(quads.samples[r * 48 + c][4 * k + 3], k == 0 && expected ? 1 : 0);
                 }
                 if (expected)
                     box = {std::min(box.rowMin, r), std::max(box.rowMax, r),
