@@ -21,6 +21,12 @@ class FloorStepper {
         m_dr = step - m_dq * d;
     }
 
+    // The same steps and divisor as `like`, from n0: one division, not two.
+    constexpr FloorStepper(std::int32_t n0, const FloorStepper& like)
+        : m_d(like.m_d), m_q(FloorDiv(n0, like.m_d)), m_dq(like.m_dq), m_dr(like.m_dr) {
+        m_r = n0 - m_q * m_d;
+    }
+
     // floor((n0 + k * step) / d).
     constexpr std::int32_t Floor() const { return m_q; }
     // The same quotient truncated toward zero, as C++ divides.

@@ -61,37 +61,8 @@ StripBounds::StripBounds(std::int32_t a, std::int32_t c, std::int32_t lo0, std::
              : a < 0 ? FloorStepper(c * dy - lo0 - 1, c, -a)
                      : FloorStepper(0, 0, 1)) {}
 
-std::int32_t StripBounds::First() const {
-    if (m_bFlat)
-        return m_lo0 < m_cdy && m_cdy < m_hi0 ? -kSize : kSize;
-    return m_first.Floor() + 1;
-}
-
-std::int32_t StripBounds::Last() const {
-    if (m_bFlat)
-        return m_lo0 < m_cdy && m_cdy < m_hi0 ? kSize : -kSize;
-    return m_last.Floor();
-}
-
-void StripBounds::NextRow() {
-    m_cdy += m_c;
-    m_first.Next();
-    m_last.Next();
-}
-
 SourceSpans::SourceSpans(const LeafTurn& turn, std::int32_t firstRow, const LeafQuadBox& box)
     : m_across(Across(turn, firstRow - kHalf, box)), m_down(Down(turn, firstRow - kHalf, box)) {}
-
-LeafSpan SourceSpans::Span() const {
-    const std::int32_t first = std::max(m_across.First(), m_down.First());
-    const std::int32_t last = std::min(m_across.Last(), m_down.Last());
-    return {std::clamp(first + kHalf, 0, kSize), std::clamp(last + 1 + kHalf, 0, kSize)};
-}
-
-void SourceSpans::NextRow() {
-    m_across.NextRow();
-    m_down.NextRow();
-}
 
 FrameRect DrawTurnedLeaf(const LeafTurn& turn, const LeafQuads& quads,
                          const BITMAPINFOHEADER& frameHeader, std::uint8_t* framePixels,
@@ -113,6 +84,7 @@ FrameRect DrawTurnedLeaf(const LeafTurn& turn, const LeafQuads& quads,
     const std::int32_t sn = turn.sn, cs = turn.cs;
     const std::int32_t columnStep = 8 * sign * cs;
     const bool wide = blend == LeafBlend::kWide && HaveWideLeafRows();
+    const FloorStepper oneStep(0, columnStep, across);
     const FloorStepper fourSteps(0, 4 * columnStep, across);
     const std::uint8_t* frameEnd =
         framePixels + static_cast<std::size_t>(frameHeight) * frameStride;
@@ -130,8 +102,7 @@ FrameRect DrawTurnedLeaf(const LeafTurn& turn, const LeafQuads& quads,
         // col8 - 192 = trunc(8 (dx cs + dy sn) / T), stepped along the row.
         const LeafRow row{framePixels + static_cast<std::size_t>(rho) * frameStride +
                               3 * static_cast<std::size_t>(left + begin),
-                          end - begin,
-                          FloorStepper(8 * sign * (dx * cs + dy * sn), columnStep, across),
+                          end - begin, FloorStepper(8 * sign * (dx * cs + dy * sn), oneStep),
                           dy * cs - dx * sn, sn};
         if (wide)
             PaintLeafRowWide(quads, row, fourSteps, frameEnd);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "bitmap_info_header.h"
@@ -57,6 +58,37 @@ class SourceSpans {
     StripBounds m_across;  // the column sample inside the box
     StripBounds m_down;    // the row sample inside the box
 };
+
+// Called for every row of every leaf: kept where they can be inlined.
+inline std::int32_t StripBounds::First() const {
+    if (m_bFlat)
+        return m_lo0 < m_cdy && m_cdy < m_hi0 ? -kLeafImageSize : kLeafImageSize;
+    return m_first.Floor() + 1;
+}
+
+inline std::int32_t StripBounds::Last() const {
+    if (m_bFlat)
+        return m_lo0 < m_cdy && m_cdy < m_hi0 ? kLeafImageSize : -kLeafImageSize;
+    return m_last.Floor();
+}
+
+inline void StripBounds::NextRow() {
+    m_cdy += m_c;
+    m_first.Next();
+    m_last.Next();
+}
+
+inline LeafSpan SourceSpans::Span() const {
+    const std::int32_t first = std::max(m_across.First(), m_down.First());
+    const std::int32_t last = std::min(m_across.Last(), m_down.Last());
+    return {std::clamp(first + (kLeafImageSize / 2), 0, kLeafImageSize),
+            std::clamp(last + 1 + (kLeafImageSize / 2), 0, kLeafImageSize)};
+}
+
+inline void SourceSpans::NextRow() {
+    m_across.NextRow();
+    m_down.NextRow();
+}
 
 // How the pixels of a row are blended; both give the same bytes.
 enum class LeafBlend {

@@ -153,15 +153,19 @@ bool HaveWideLeafRows() {
 
 void PaintLeafRowWide(const LeafQuads& quads, const LeafRow& row, const FloorStepper& fourSteps,
                       const std::uint8_t* writableEnd) {
-    // The column quotient and remainder of four pixels side by side.
-    FloorStepper column = row.column;
-    alignas(16) std::int32_t quotient[4], remainder[4];
-    for (int lane = 0; lane < 4; ++lane, column.Next()) {
-        quotient[lane] = column.Floor();
-        remainder[lane] = column.Remainder();
+    // The column quotient and remainder of four pixels side by side: lane
+    // k adds k steps, and gives back each whole divisor in its remainder.
+    const FloorStepper& column = row.column;
+    const std::int32_t dq = column.StepQuotient(), dr = column.StepRemainder();
+    __m128i q = _mm_setr_epi32(column.Floor(), column.Floor() + dq, column.Floor() + 2 * dq,
+                               column.Floor() + 3 * dq);
+    __m128i r = _mm_setr_epi32(column.Remainder(), column.Remainder() + dr,
+                               column.Remainder() + 2 * dr, column.Remainder() + 3 * dr);
+    for (int k = 0; k < 3; ++k) {
+        const __m128i over = _mm_cmpgt_epi32(r, _mm_set1_epi32(column.Divisor() - 1));
+        r = _mm_sub_epi32(r, _mm_and_si128(over, _mm_set1_epi32(column.Divisor())));
+        q = _mm_sub_epi32(q, over);
     }
-    __m128i q = _mm_load_si128(reinterpret_cast<const __m128i*>(quotient));
-    __m128i r = _mm_load_si128(reinterpret_cast<const __m128i*>(remainder));
     __m128i m = _mm_setr_epi32(row.m, row.m - row.sn, row.m - 2 * row.sn, row.m - 3 * row.sn);
     const __m128i zero = _mm_setzero_si128();
     const __m128i divisor = _mm_set1_epi32(fourSteps.Divisor());
