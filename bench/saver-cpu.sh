@@ -1,7 +1,8 @@
 #!/bin/bash
 # saver-cpu.sh [WIDTHxHEIGHT] [MODE] [SECONDS]: what the running saver costs.
 # Starts a private Xvfb of that size (default 1920x1080), runs `wendrel MODE`
-# there (s, --root or window; default s) and, after a second to settle, reads
+# there (s, --root or window; default s), or with MODE scr the Windows saver
+# `wendrel.scr /s` under Wine, and, after a few seconds to settle, reads
 # from /proc/PID/stat over SECONDS (default 10) the CPU time of the saver
 # process and of the X server. Prints each as a share of one core, the
 # ticks per second the saver reached (two screenshots, one before and one
@@ -11,14 +12,18 @@
 #
 #   bench/saver-cpu.sh 1920x1080 s 10
 #
-# WENDREL and FRAME_MATCH name the programs (default: the linux build).
+#   WENDREL_SCR=build/windows-x86_64/app/windows/wendrel.scr bench/saver-cpu.sh 1920x1080 scr 10
+#
+# WENDREL, WENDREL_SCR and FRAME_MATCH name the programs (default: the linux
+# and windows-x86_64 builds). Under Wine the saver's figure is its own
+# process; wineserver's CPU time is given beside it.
 # Not a test: figures depend on the machine and on what else runs on it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(dirname "$here")
 
 usage() {
-    echo "usage: bench/saver-cpu.sh [WIDTHxHEIGHT] [s|--root|window] [SECONDS]" >&2
+    echo "usage: bench/saver-cpu.sh [WIDTHxHEIGHT] [s|--root|window|scr] [SECONDS]" >&2
     exit 2
 }
 
@@ -28,10 +33,13 @@ if [ "${1:-}" != --inside ]; then
     span=${3:-10}
     [[ $size =~ ^[0-9]+x[0-9]+$ ]] || usage
     [[ $span =~ ^[0-9]+$ ]] && [ "$span" -gt 0 ] || usage
-    case $mode in s | --root | window) ;; *) usage ;; esac
+    case $mode in s | --root | window | scr) ;; *) usage ;; esac
     export WENDREL=${WENDREL:-$top/build/linux/app/linux/wendrel}
+    export WENDREL_SCR=${WENDREL_SCR:-$top/build/windows-x86_64/app/windows/wendrel.scr}
     export FRAME_MATCH=${FRAME_MATCH:-$top/build/linux/tests/support/wendrel-frame-match}
-    for program in "$WENDREL" "$FRAME_MATCH"; do
+    saver_program=$WENDREL
+    [ "$mode" = scr ] && saver_program=$WENDREL_SCR
+    for program in "$saver_program" "$FRAME_MATCH"; do
         [ -x "$program" ] || { echo "saver-cpu: no program $program (build the linux preset)" >&2; exit 1; }
     done
     for tool in Xvfb xdotool import xdpyinfo; do
@@ -47,8 +55,14 @@ work=$(mktemp -d /tmp/wendrel-cpu.XXXXXX)
 export XDG_CONFIG_HOME=$work/config
 unset XSCREENSAVER_WINDOW
 saver=
+if [ "$mode" = scr ]; then
+    # A prefix of its own, made before the clock starts.
+    export WINEPREFIX=$work/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    wine64 wineboot -i >/dev/null 2>&1 || wine wineboot -i >/dev/null 2>&1 || true
+fi
 cleanup() {
     [ -z "$saver" ] || kill "$saver" 2>/dev/null || true
+    [ "$mode" != scr ] || wineserver -k 2>/dev/null || true
     wait 2>/dev/null || true
     rm -rf "$work"
 }
@@ -69,10 +83,17 @@ now() { date +%s.%N; }
 
 xdotool mousemove 0 0
 first=$(date +%s)
-"$WENDREL" "$mode" >"$work/saver.out" 2>"$work/saver.err" &
+if [ "$mode" = scr ]; then
+    "$top/scripts/wine-run.sh" "$WENDREL_SCR" /s >"$work/saver.out" 2>"$work/saver.err" &
+else
+    "$WENDREL" "$mode" >"$work/saver.out" 2>"$work/saver.err" &
+fi
 saver=$!
 shot=root
 for _ in $(seq 1 100); do
+    # Under Wine the window's name is Wine's business: wait for the process
+    # to run its animation thread beside the window's.
+    [ "$mode" = scr ] && [ "$(ls "/proc/$saver/task" 2>/dev/null | wc -l)" -ge 3 ] && break
     kill -0 "$saver" 2>/dev/null || fail "wendrel ended early: $(cat "$work/saver.err")"
     if [ "$mode" = --root ]; then
         # The hack makes no window: wait for its animation thread.
@@ -93,11 +114,15 @@ kill -0 "$saver" 2>/dev/null || fail "wendrel ended early: $(cat "$work/saver.er
 t0=$(now)
 import -window "$shot" "$work/a.png"
 t1=$(now)
+wineserver=$(pgrep -n -x wineserver64 || pgrep -n -x wineserver || true)
+w0=0 w1=0
 s0=$(cpu_ticks "$saver")
 x0=$(cpu_ticks "$server")
+[ -z "$wineserver" ] || w0=$(cpu_ticks "$wineserver")
 sleep "$span"
 s1=$(cpu_ticks "$saver")
 x1=$(cpu_ticks "$server")
+[ -z "$wineserver" ] || w1=$(cpu_ticks "$wineserver")
 t2=$(now)
 import -window "$shot" "$work/b.png"
 t3=$(now)
@@ -114,12 +139,14 @@ tick_of() {
 ta=$(tick_of "$work/a.png")
 tb=$(tick_of "$work/b.png")
 hz=$(getconf CLK_TCK)
-awk -v s0="$s0" -v s1="$s1" -v x0="$x0" -v x1="$x1" -v hz="$hz" -v t0="$t0" -v t1="$t1" \
+awk -v s0="$s0" -v s1="$s1" -v x0="$x0" -v x1="$x1" -v w0="$w0" -v w1="$w1" -v hz="$hz" -v t0="$t0" -v t1="$t1" \
     -v t2="$t2" -v t3="$t3" -v ta="$ta" -v tb="$tb" -v size="$size" -v mode="$mode" 'BEGIN {
     wall = t2 - t1
     printf "wendrel %s on Xvfb %s, %.1f s\n", mode, size, wall
     printf "saver:    %5.1f%% of one core (%.2f s CPU)\n", 100 * (s1 - s0) / hz / wall, (s1 - s0) / hz
     printf "X server: %5.1f%% of one core (%.2f s CPU)\n", 100 * (x1 - x0) / hz / wall, (x1 - x0) / hz
+    if (mode == "scr")
+        printf "wineserver: %5.1f%% of one core (%.2f s CPU)\n", 100 * (w1 - w0) / hz / wall, (w1 - w0) / hz
     if (ta == "" || tb == "") {
         print "ticks:    unknown (a screenshot matched no frame)"
         exit 1
