@@ -15,8 +15,9 @@
 #   WENDREL_SCR=build/windows-x86_64/app/windows/wendrel.scr bench/saver-cpu.sh 1920x1080 scr 10
 #
 # WENDREL, WENDREL_SCR and FRAME_MATCH name the programs (default: the linux
-# and windows-x86_64 builds). Under Wine the saver's figure is its own
-# process; wineserver's CPU time is given beside it.
+# and windows-x86_64 builds); WINEPREFIX, when set, a Wine prefix to use
+# (made when missing). Under Wine the saver's figure is its own process;
+# wineserver's CPU time is given beside it.
 # Not a test: figures depend on the machine and on what else runs on it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -56,9 +57,12 @@ export XDG_CONFIG_HOME=$work/config
 unset XSCREENSAVER_WINDOW
 saver=
 if [ "$mode" = scr ]; then
-    # A prefix of its own, made before the clock starts.
-    export WINEPREFIX=$work/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    wine64 wineboot -i >/dev/null 2>&1 || wine wineboot -i >/dev/null 2>&1 || true
+    # The given prefix, or one of its own, made before the clock starts.
+    export WINEPREFIX=${WINEPREFIX:-$work/wineprefix} WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    boot=wine
+    [ -x /usr/lib/wine/wine64 ] && boot=/usr/lib/wine/wine64
+    [ -f "$WINEPREFIX/system.reg" ] || WINELOADER=$boot "$boot" wineboot -i >/dev/null 2>&1 || true
 fi
 cleanup() {
     [ -z "$saver" ] || kill "$saver" 2>/dev/null || true
