@@ -40,14 +40,6 @@ constexpr std::array<QuadWeights, 64> MakeWeights() {
 
 constexpr std::array<QuadWeights, 64> kWeights = MakeWeights();
 
-// Where pixel (col8, row8) takes its samples from: the quad's number, and
-// its weights' number above bit 16.
-inline std::uint32_t SampleKey(std::int32_t col8, std::int32_t row8) {
-    const std::int32_t quad = (row8 >> 3) * kSize + (col8 >> 3);
-    return static_cast<std::uint32_t>(quad) |
-           static_cast<std::uint32_t>(((row8 & 7) << 3 | (col8 & 7)) << 16);
-}
-
 // trunc(m / 128), without dividing.
 inline std::int32_t TruncDiv128(std::int32_t m) {
     return (m + ((m >> 31) & 127)) >> 7;
@@ -132,12 +124,13 @@ void PaintLeafRowPlain(const LeafQuads& quads, const LeafRow& row) {
     std::int32_t m = row.m;
     std::uint8_t* dst = row.dst;
     for (std::int32_t j = 0; j < row.count; ++j, dst += 3, m -= row.sn, column.Next()) {
-        const std::uint32_t key = SampleKey(column.Trunc() + kCentre8, TruncDiv128(m) + kCentre8);
-        const std::int32_t quad = static_cast<std::int32_t>(key & 0xffff);
+        const std::int32_t col8 = column.Trunc() + kCentre8;
+        const std::int32_t row8 = TruncDiv128(m) + kCentre8;
+        const std::int32_t quad = (row8 >> 3) * kSize + (col8 >> 3);
         if (!quads.Drawable(quad))
             continue;
         const std::uint8_t* s = quads.samples[quad];
-        const QuadWeights& w = kWeights[key >> 16];
+        const QuadWeights& w = kWeights[static_cast<std::size_t>((row8 & 7) << 3 | (col8 & 7))];
         for (int k = 0; k < 3; ++k) {
             const std::int32_t sum = s[k] * w.row0[0] + s[4 + k] * w.row0[4] +
                                      s[8 + k] * w.row1[0] + s[12 + k] * w.row1[4];
