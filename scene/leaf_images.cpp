@@ -88,9 +88,9 @@ void BuildLeafQuads(const std::uint8_t* image, LeafQuads& quads) {
             for (int k = 0; k < 4; ++k) {
                 leaf = leaf && corners[k][0] < kKeyBlue;
                 for (int channel = 0; channel < 3; ++channel)
-                    quads.samples[n][4 * k + channel] = corners[k][channel];
+                    quads.samples[n][4 * channel + k] = corners[k][channel];
             }
-            quads.samples[n][3] = leaf ? 1 : 0;
+            quads.samples[n][LeafQuads::kFlagByte] = leaf ? LeafQuads::kDrawnFlag : 0;
             if (leaf)
                 box = {std::min(box.rowMin, r), std::max(box.rowMax, r), std::min(box.colMin, c),
                        std::max(box.colMax, c)};

@@ -31,14 +31,16 @@ struct LeafQuadBox {
 // A quad is named by its lower-left sample, at stored row r and column c
 // (both 0 ... 46), and numbered r * kLeafImageSize + c.
 struct LeafQuads {
-    // The quad's samples as blue, green, red, then a fourth byte: lower-left,
-    // lower-right, upper-left, upper-right, so that one load fetches all
-    // four. The lower-left sample's fourth byte is 1 when all four samples
-    // are leaf (blue below 127) and the quad is drawn, else 0; the others
-    // are 0.
+    // The quad's samples channel by channel, so that one load fetches all
+    // four: blue of the lower-left, lower-right, upper-left and upper-right
+    // samples, then their green, then their red; then three zero bytes and
+    // kDrawnFlag when all four samples are leaf (blue below 127) and the
+    // quad is drawn, else 0.
+    static constexpr std::uint8_t kDrawnFlag = 0x80;
+    static constexpr int kFlagByte = 15;
     alignas(16) std::uint8_t samples[kLeafImageSize * kLeafImageSize][16] = {};
     LeafQuadBox box;
-    bool Drawable(std::int32_t quad) const { return samples[quad][3] != 0; }
+    bool Drawable(std::int32_t quad) const { return samples[quad][kFlagByte] != 0; }
 };
 
 // `image` must be a slot of the set.

@@ -43,6 +43,19 @@ StripBounds Down(const LeafTurn& turn, std::int32_t dy, const LeafQuadBox& box) 
                        Below(box.rowMax, kRowDivisor), dy);
 }
 
+LeafRowPainter PainterFor(LeafBlend blend) {
+    switch (blend) {
+        case LeafBlend::kFastest:
+        case LeafBlend::kSsse3:
+            return HaveSsse3LeafRows() ? PaintLeafRowSsse3 : PaintLeafRowSse2;
+        case LeafBlend::kSse2:
+            return PaintLeafRowSse2;
+        case LeafBlend::kPlain:
+            break;
+    }
+    return PaintLeafRowPlain;
+}
+
 }  // namespace
 
 StripBounds::StripBounds(std::int32_t a, std::int32_t c, std::int32_t lo0, std::int32_t hi0,
@@ -83,7 +96,7 @@ FrameRect DrawTurnedLeaf(const LeafTurn& turn, const LeafQuads& quads,
     const std::int32_t across = sign * turn.tiltCos;
     const std::int32_t sn = turn.sn, cs = turn.cs;
     const std::int32_t columnStep = 8 * sign * cs;
-    const bool wide = blend == LeafBlend::kWide && HaveWideLeafRows();
+    const LeafRowPainter paint = PainterFor(blend);
     const FloorStepper oneStep(0, columnStep, across);
     const FloorStepper fourSteps(0, 4 * columnStep, across);
     const std::uint8_t* frameEnd =
@@ -104,10 +117,7 @@ FrameRect DrawTurnedLeaf(const LeafTurn& turn, const LeafQuads& quads,
                               3 * static_cast<std::size_t>(left + begin),
                           end - begin, FloorStepper(8 * sign * (dx * cs + dy * sn), oneStep),
                           dy * cs - dx * sn, sn};
-        if (wide)
-            PaintLeafRowWide(quads, row, fourSteps, frameEnd);
-        else
-            PaintLeafRowPlain(quads, row);
+        paint(quads, row, fourSteps, frameEnd);
         const std::int32_t y = frameHeight - 1 - rho;
         written = {std::min(written.left, left + begin), std::min(written.top, y),
                    std::max(written.right, left + end), std::max(written.bottom, y + 1)};

@@ -90,10 +90,12 @@ inline void SourceSpans::NextRow() {
     m_down.NextRow();
 }
 
-// How the pixels of a row are blended; both give the same bytes.
+// How the pixels of a row are blended; all give the same bytes.
 enum class LeafBlend {
-    kWide,   // four at a time, where the build has SSE2
-    kPlain,  // one at a time
+    kFastest,  // the fastest of the others this build and processor have
+    kSsse3,    // four at a time with SSSE3, where the processor has it, else as kSse2
+    kSse2,     // four at a time with SSE2, where the build has it, else as kPlain
+    kPlain,    // one at a time
 };
 
 // Draws a leaf image (given by its quads, LeafQuadTable), turned, tilted,
@@ -101,6 +103,7 @@ enum class LeafBlend {
 // 24-bit frame; returns the upright rectangle holding every pixel it wrote.
 FrameRect DrawTurnedLeaf(const LeafTurn& turn, const LeafQuads& quads,
                          const BITMAPINFOHEADER& frameHeader, std::uint8_t* framePixels,
-                         std::int32_t left, std::int32_t top, LeafBlend blend = LeafBlend::kWide);
+                         std::int32_t left, std::int32_t top,
+                         LeafBlend blend = LeafBlend::kFastest);
 
 }  // namespace wendrel

@@ -6,6 +6,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__SSE2__) && (defined(__i386__) || defined(__x86_64__))
+#include <tmmintrin.h>
+#define WENDREL_SSSE3_ROWS 1
+#endif
 
 namespace wendrel {
 namespace {
@@ -13,32 +17,45 @@ namespace {
 constexpr std::int32_t kSize = kLeafImageSize;
 constexpr std::int32_t kCentre8 = 4 * kSize;  // + 4w, + 4h
 
-// The bilinear blend (upper (7 - fy) + lower fy + 24) / 49, with upper and
-// lower the rows' (s0 (7 - fx) + s1 fx), multiplied out: one weight per
+// The bilinear blend (lower (7 - fy) + upper fy + 24) / 49, with lower and
+// upper the rows' (s0 (7 - fx) + s1 fx), multiplied out: one weight per
 // sample, the four adding up to 49, for each of the 64 (fx, fy), numbered
-// 8 fy + fx. Each row's pair is laid out as its samples are in a quad.
-struct alignas(16) QuadWeights {
-    std::int16_t row0[8];  // lower-left x3, 0, lower-right x3, 0
-    std::int16_t row1[8];  // upper-left x3, 0, upper-right x3, 0
+// 8 fy + fx, in the order of a quad's samples: lower-left, lower-right,
+// upper-left, upper-right. As bytes, once for each channel of a quad:
+struct alignas(16) ByteWeights {
+    std::int8_t w[16];  // the four weights three times, then 0 for the flag's bytes
+};
+// and as words, for a quad's channels widened two at a time:
+struct alignas(16) WordWeights {
+    std::int16_t w[8];  // the four weights twice
 };
 
-constexpr std::array<QuadWeights, 64> MakeWeights() {
-    std::array<QuadWeights, 64> weights{};
-    for (std::int16_t fy = 0; fy < 8; ++fy) {
-        for (std::int16_t fx = 0; fx < 8; ++fx) {
-            QuadWeights& w = weights[static_cast<std::size_t>(8 * fy + fx)];
-            for (int k = 0; k < 3; ++k) {
-                w.row0[k] = static_cast<std::int16_t>((7 - fx) * (7 - fy));
-                w.row0[4 + k] = static_cast<std::int16_t>(fx * (7 - fy));
-                w.row1[k] = static_cast<std::int16_t>((7 - fx) * fy);
-                w.row1[4 + k] = static_cast<std::int16_t>(fx * fy);
-            }
-        }
-    }
+constexpr std::int8_t SampleWeight(int fx, int fy, int sample) {
+    const int across = sample % 2 ? fx : 7 - fx;
+    const int down = sample / 2 ? fy : 7 - fy;
+    return static_cast<std::int8_t>(across * down);
+}
+
+constexpr std::array<ByteWeights, 64> MakeByteWeights() {
+    std::array<ByteWeights, 64> weights{};
+    for (int f = 0; f < 64; ++f)
+        for (int b = 0; b < 12; ++b)
+            weights[static_cast<std::size_t>(f)].w[b] = SampleWeight(f % 8, f / 8, b % 4);
     return weights;
 }
 
-constexpr std::array<QuadWeights, 64> kWeights = MakeWeights();
+constexpr std::array<WordWeights, 64> MakeWordWeights() {
+    std::array<WordWeights, 64> weights{};
+    for (int f = 0; f < 64; ++f)
+        for (int b = 0; b < 8; ++b)
+            weights[static_cast<std::size_t>(f)].w[b] = SampleWeight(f % 8, f / 8, b % 4);
+    return weights;
+}
+
+constexpr std::array<ByteWeights, 64> kByteWeights = MakeByteWeights();
+constexpr std::array<WordWeights, 64> kWordWeights = MakeWordWeights();
+static_assert(sizeof(ByteWeights) == 16 && sizeof(WordWeights) == 16,
+              "one weight offset serves both tables");
 
 // trunc(m / 128), without dividing.
 inline std::int32_t TruncDiv128(std::int32_t m) {
@@ -83,32 +100,130 @@ inline __m128i Load(const void* p) {
     return _mm_loadu_si128(static_cast<const __m128i*>(p));
 }
 
-// One pixel's weighted samples, from its quad's and its weights' byte
-// offsets: the sum of the low and high halves is the blend before it is
-// rounded and divided by 49.
-inline __m128i WeighQuad(const std::uint8_t* samples, const std::uint8_t* weights,
-                         std::uint32_t sampleOffset, std::uint32_t weightOffset) {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i quad = Load(samples + sampleOffset);
-    const std::uint8_t* w = weights + weightOffset;
-    return _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(quad, zero), Load(w)),
-                         _mm_mullo_epi16(_mm_unpackhi_epi8(quad, zero), Load(w + 16)));
+// The quads and weights of four pixels side by side, as byte offsets into
+// the quad records and the weight tables, stepped four pixels at a time.
+class FourPixelSteps {
+  public:
+    FourPixelSteps(const LeafRow& row, const FloorStepper& fourSteps)
+        : m_divisor(_mm_set1_epi32(fourSteps.Divisor())),
+          m_lastRemainder(_mm_set1_epi32(fourSteps.Divisor() - 1)),
+          m_stepQuotient(_mm_set1_epi32(fourSteps.StepQuotient())),
+          m_stepRemainder(_mm_set1_epi32(fourSteps.StepRemainder())),
+          m_stepM(_mm_set1_epi32(4 * row.sn)) {
+        // Lane k starts k steps on, giving back each whole divisor in its
+        // remainder.
+        const FloorStepper& column = row.column;
+        const std::int32_t dq = column.StepQuotient(), dr = column.StepRemainder();
+        m_q = _mm_setr_epi32(column.Floor(), column.Floor() + dq, column.Floor() + 2 * dq,
+                             column.Floor() + 3 * dq);
+        m_r = _mm_setr_epi32(column.Remainder(), column.Remainder() + dr,
+                             column.Remainder() + 2 * dr, column.Remainder() + 3 * dr);
+        for (int k = 0; k < 3; ++k) {
+            const __m128i over = _mm_cmpgt_epi32(m_r, _mm_set1_epi32(column.Divisor() - 1));
+            m_r = _mm_sub_epi32(m_r, _mm_and_si128(over, _mm_set1_epi32(column.Divisor())));
+            m_q = _mm_sub_epi32(m_q, over);
+        }
+        m_m = _mm_setr_epi32(row.m, row.m - row.sn, row.m - 2 * row.sn, row.m - 3 * row.sn);
+    }
+
+    // The next four pixels' offsets, 16 (row8 / 8 * 48 + col8 / 8) for the
+    // quad and 16 (row8 % 8 * 8 + col8 % 8) for the weights; lanes outside
+    // `inRow` take 0. Then on by four pixels.
+    void Take(__m128i inRow, std::uint32_t* quadAt, std::uint32_t* weightAt) {
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i centre = _mm_set1_epi32(kCentre8);
+        const __m128i seven = _mm_set1_epi32(7);
+        // col8 = trunc + 192: the floor, plus one where negative and inexact.
+        const __m128i upByOne =
+            _mm_andnot_si128(_mm_cmpeq_epi32(m_r, zero), _mm_cmpgt_epi32(zero, m_q));
+        const __m128i col8 = _mm_add_epi32(_mm_sub_epi32(m_q, upByOne), centre);
+        const __m128i row8 = _mm_add_epi32(
+            _mm_srai_epi32(
+                _mm_add_epi32(m_m, _mm_and_si128(_mm_srai_epi32(m_m, 31), _mm_set1_epi32(127))), 7),
+            centre);
+        const __m128i srow = _mm_srai_epi32(row8, 3);
+        const __m128i quad =
+            _mm_add_epi32(_mm_add_epi32(_mm_slli_epi32(srow, 9), _mm_slli_epi32(srow, 8)),
+                          _mm_and_si128(_mm_slli_epi32(col8, 1), _mm_set1_epi32(~15)));
+        const __m128i weight = _mm_or_si128(_mm_slli_epi32(_mm_and_si128(row8, seven), 7),
+                                            _mm_slli_epi32(_mm_and_si128(col8, seven), 4));
+        _mm_store_si128(reinterpret_cast<__m128i*>(quadAt), _mm_and_si128(quad, inRow));
+        _mm_store_si128(reinterpret_cast<__m128i*>(weightAt), _mm_and_si128(weight, inRow));
+
+        m_r = _mm_add_epi32(m_r, m_stepRemainder);
+        const __m128i carry = _mm_cmpgt_epi32(m_r, m_lastRemainder);
+        m_r = _mm_sub_epi32(m_r, _mm_and_si128(carry, m_divisor));
+        m_q = _mm_sub_epi32(_mm_add_epi32(m_q, m_stepQuotient), carry);
+        m_m = _mm_sub_epi32(m_m, m_stepM);
+    }
+
+  private:
+    __m128i m_q;  // column quotients (floor) and remainders
+    __m128i m_r;
+    __m128i m_m;  // row numerators
+    const __m128i m_divisor;
+    const __m128i m_lastRemainder;
+    const __m128i m_stepQuotient;
+    const __m128i m_stepRemainder;
+    const __m128i m_stepM;
+};
+
+// Which of four quads are drawn, one bit each: their flags' top bits.
+inline unsigned DrawnFlags(__m128i q0, __m128i q1, __m128i q2, __m128i q3) {
+    static_assert(LeafQuads::kFlagByte == 15 && LeafQuads::kDrawnFlag == 0x80);
+    const __m128i flags =
+        _mm_unpackhi_epi64(_mm_unpackhi_epi32(q0, q1), _mm_unpackhi_epi32(q2, q3));
+    return static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(flags)));
 }
 
-// Two weighed pixels blended: their colours as words b, g, r, 0, b, g, r, 0.
-inline __m128i BlendPair(__m128i first, __m128i second) {
-    const __m128i sums =
-        _mm_add_epi16(_mm_unpacklo_epi64(first, second), _mm_unpackhi_epi64(first, second));
-    const __m128i rounded = _mm_add_epi16(sums, _mm_set1_epi16(24));
-    return _mm_srli_epi16(_mm_mulhi_epu16(rounded, _mm_set1_epi16(2675)), 1);
+// Blended sums, as words, rounded and divided by 49.
+inline __m128i Divide49(__m128i sums) {
+    return _mm_srli_epi16(
+        _mm_mulhi_epu16(_mm_add_epi16(sums, _mm_set1_epi16(24)), _mm_set1_epi16(2675)), 1);
+}
+
+// Four pixels' drawn bytes into the frame, 12 bytes in the low part of
+// `pixels`.
+inline void StoreFour(std::uint8_t* dst, __m128i pixels, unsigned drawn, std::int32_t lanes,
+                      const std::uint8_t* writableEnd) {
+    if (writableEnd - dst >= 16) {
+        const __m128i mask = Load(kPixelMasks[drawn].bytes);
+        const __m128i old = Load(dst);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst),
+                         _mm_or_si128(_mm_and_si128(mask, pixels), _mm_andnot_si128(mask, old)));
+        return;
+    }
+    // At the very end of the frame: pixel by pixel.
+    alignas(16) std::uint8_t bytes[16];
+    _mm_store_si128(reinterpret_cast<__m128i*>(bytes), pixels);
+    for (std::int32_t lane = 0; lane < lanes; ++lane)
+        if (drawn >> lane & 1)
+            std::memcpy(dst + 3 * lane, bytes + 3 * lane, 3);
+}
+
+// Two pixels blended from their quads and word weights: their colours as
+// words b, g, r, x, b, g, r, x (x to be dropped).
+inline __m128i BlendPairSse2(__m128i quadA, __m128i weightsA, __m128i quadB, __m128i weightsB) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i ones = _mm_set1_epi16(1);
+    // Per pixel: the lower and upper rows' blue and green, then their red.
+    const __m128i blueGreenA = _mm_madd_epi16(_mm_unpacklo_epi8(quadA, zero), weightsA);
+    const __m128i redA = _mm_madd_epi16(_mm_unpackhi_epi8(quadA, zero), weightsA);
+    const __m128i blueGreenB = _mm_madd_epi16(_mm_unpacklo_epi8(quadB, zero), weightsB);
+    const __m128i redB = _mm_madd_epi16(_mm_unpackhi_epi8(quadB, zero), weightsB);
+    // The rows added: a.b, a.g, b.b, b.g and a.r, a.x, b.r, b.x.
+    const __m128i blueGreen = _mm_madd_epi16(_mm_packs_epi32(blueGreenA, blueGreenB), ones);
+    const __m128i red = _mm_madd_epi16(_mm_packs_epi32(redA, redB), ones);
+    return Divide49(
+        _mm_packs_epi32(_mm_unpacklo_epi64(blueGreen, red), _mm_unpackhi_epi64(blueGreen, red)));
 }
 
 // Four blended pixels as 12 bytes b, g, r, b, g, r ... from two pairs.
-inline __m128i PackPixels(__m128i pair01, __m128i pair23) {
-    const __m128i bgr0 = _mm_packus_epi16(pair01, pair23);  // 4 bytes a pixel
-    const __m128i first = _mm_and_si128(bgr0, _mm_set_epi32(0, 0xffffff, 0, 0xffffff));
+inline __m128i PackPixelsSse2(__m128i pair01, __m128i pair23) {
+    const __m128i bgrx = _mm_packus_epi16(pair01, pair23);  // 4 bytes a pixel
+    const __m128i first = _mm_and_si128(bgrx, _mm_set_epi32(0, 0xffffff, 0, 0xffffff));
     const __m128i second = _mm_and_si128(
-        _mm_srli_epi64(bgr0, 8),
+        _mm_srli_epi64(bgrx, 8),
         _mm_set_epi32(0xffff, static_cast<int>(0xff000000), 0xffff, static_cast<int>(0xff000000)));
     const __m128i pairs = _mm_or_si128(first, second);  // 6 bytes in each half
     const __m128i lowHalf = _mm_set_epi32(0, 0, -1, -1);
@@ -117,9 +232,20 @@ inline __m128i PackPixels(__m128i pair01, __m128i pair23) {
 }
 #endif
 
+#if defined(WENDREL_SSSE3_ROWS)
+// Two pixels blended from their quads and byte weights: each quad's
+// channels weighed and added in pairs of samples, then the pairs added.
+[[gnu::target("ssse3")]] inline __m128i BlendPairSsse3(__m128i quadA, __m128i weightsA,
+                                                       __m128i quadB, __m128i weightsB) {
+    return Divide49(
+        _mm_hadd_epi16(_mm_maddubs_epi16(quadA, weightsA), _mm_maddubs_epi16(quadB, weightsB)));
+}
+#endif
+
 }  // namespace
 
-void PaintLeafRowPlain(const LeafQuads& quads, const LeafRow& row) {
+void PaintLeafRowPlain(const LeafQuads& quads, const LeafRow& row, const FloorStepper&,
+                       const std::uint8_t*) {
     FloorStepper column = row.column;
     std::int32_t m = row.m;
     std::uint8_t* dst = row.dst;
@@ -130,115 +256,97 @@ void PaintLeafRowPlain(const LeafQuads& quads, const LeafRow& row) {
         if (!quads.Drawable(quad))
             continue;
         const std::uint8_t* s = quads.samples[quad];
-        const QuadWeights& w = kWeights[static_cast<std::size_t>((row8 & 7) << 3 | (col8 & 7))];
+        const std::int8_t* w =
+            kByteWeights[static_cast<std::size_t>((row8 & 7) << 3 | (col8 & 7))].w;
         for (int k = 0; k < 3; ++k) {
-            const std::int32_t sum = s[k] * w.row0[0] + s[4 + k] * w.row0[4] +
-                                     s[8 + k] * w.row1[0] + s[12 + k] * w.row1[4];
+            const std::uint8_t* channel = s + 4 * k;
+            const std::int32_t sum =
+                channel[0] * w[0] + channel[1] * w[1] + channel[2] * w[2] + channel[3] * w[3];
             dst[k] = static_cast<std::uint8_t>((sum + 24) / 49);
         }
     }
 }
 
 #if defined(__SSE2__)
-bool HaveWideLeafRows() {
+bool HaveSse2LeafRows() {
     return true;
 }
 
-void PaintLeafRowWide(const LeafQuads& quads, const LeafRow& row, const FloorStepper& fourSteps,
+void PaintLeafRowSse2(const LeafQuads& quads, const LeafRow& row, const FloorStepper& fourSteps,
                       const std::uint8_t* writableEnd) {
-    // The column quotient and remainder of four pixels side by side: lane
-    // k adds k steps, and gives back each whole divisor in its remainder.
-    const FloorStepper& column = row.column;
-    const std::int32_t dq = column.StepQuotient(), dr = column.StepRemainder();
-    __m128i q = _mm_setr_epi32(column.Floor(), column.Floor() + dq, column.Floor() + 2 * dq,
-                               column.Floor() + 3 * dq);
-    __m128i r = _mm_setr_epi32(column.Remainder(), column.Remainder() + dr,
-                               column.Remainder() + 2 * dr, column.Remainder() + 3 * dr);
-    for (int k = 0; k < 3; ++k) {
-        const __m128i over = _mm_cmpgt_epi32(r, _mm_set1_epi32(column.Divisor() - 1));
-        r = _mm_sub_epi32(r, _mm_and_si128(over, _mm_set1_epi32(column.Divisor())));
-        q = _mm_sub_epi32(q, over);
-    }
-    __m128i m = _mm_setr_epi32(row.m, row.m - row.sn, row.m - 2 * row.sn, row.m - 3 * row.sn);
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i divisor = _mm_set1_epi32(fourSteps.Divisor());
-    const __m128i lastRemainder = _mm_set1_epi32(fourSteps.Divisor() - 1);
-    const __m128i stepQuotient = _mm_set1_epi32(fourSteps.StepQuotient());
-    const __m128i stepRemainder = _mm_set1_epi32(fourSteps.StepRemainder());
-    const __m128i stepM = _mm_set1_epi32(4 * row.sn);
-    const __m128i centre = _mm_set1_epi32(kCentre8);
-    const __m128i seven = _mm_set1_epi32(7);
-    const __m128i rowRounding = _mm_set1_epi32(127);
-    const __m128i notFifteen = _mm_set1_epi32(~15);
+    FourPixelSteps steps(row, fourSteps);
     const auto* samples = reinterpret_cast<const std::uint8_t*>(quads.samples);
-    const auto* weights = reinterpret_cast<const std::uint8_t*>(kWeights.data());
-
+    const auto* weights = reinterpret_cast<const std::uint8_t*>(kWordWeights.data());
     const std::int32_t count = row.count;
     std::uint8_t* dst = row.dst;
     for (std::int32_t j = 0; j < count; j += 4, dst += 12) {
-        // col8 = trunc + 192: the floor, plus one where negative and inexact.
-        const __m128i upByOne =
-            _mm_andnot_si128(_mm_cmpeq_epi32(r, zero), _mm_cmpgt_epi32(zero, q));
-        const __m128i col8 = _mm_add_epi32(_mm_sub_epi32(q, upByOne), centre);
-        const __m128i row8 = _mm_add_epi32(
-            _mm_srai_epi32(_mm_add_epi32(m, _mm_and_si128(_mm_srai_epi32(m, 31), rowRounding)), 7),
-            centre);
-        // Byte offsets of each pixel's quad, 16 (row8 / 8 * 48 + col8 / 8),
-        // and of its weights, 32 (row8 % 8 * 8 + col8 % 8); lanes past the
-        // row's end take quad 0 and are never drawn.
+        // Lanes past the row's end take quad 0 and are never drawn.
         const std::int32_t lanes = count - j < 4 ? count - j : 4;
-        const __m128i inRow = Load(kFirstLanes[lanes].lanes);
-        const __m128i srow = _mm_srai_epi32(row8, 3);
-        const __m128i quad =
-            _mm_add_epi32(_mm_add_epi32(_mm_slli_epi32(srow, 9), _mm_slli_epi32(srow, 8)),
-                          _mm_and_si128(_mm_slli_epi32(col8, 1), notFifteen));
-        const __m128i weight = _mm_or_si128(_mm_slli_epi32(_mm_and_si128(row8, seven), 8),
-                                            _mm_slli_epi32(_mm_and_si128(col8, seven), 5));
         alignas(16) std::uint32_t quadAt[4], weightAt[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(quadAt), _mm_and_si128(quad, inRow));
-        _mm_store_si128(reinterpret_cast<__m128i*>(weightAt), _mm_and_si128(weight, inRow));
-
-        r = _mm_add_epi32(r, stepRemainder);
-        const __m128i carry = _mm_cmpgt_epi32(r, lastRemainder);
-        r = _mm_sub_epi32(r, _mm_and_si128(carry, divisor));
-        q = _mm_sub_epi32(_mm_add_epi32(q, stepQuotient), carry);
-        m = _mm_sub_epi32(m, stepM);
-
-        const unsigned drawn = (samples[quadAt[0] + 3] | samples[quadAt[1] + 3] << 1 |
-                                samples[quadAt[2] + 3] << 2 | samples[quadAt[3] + 3] << 3) &
-                               ((1u << lanes) - 1);
+        steps.Take(Load(kFirstLanes[lanes].lanes), quadAt, weightAt);
+        const __m128i q0 = Load(samples + quadAt[0]), q1 = Load(samples + quadAt[1]);
+        const __m128i q2 = Load(samples + quadAt[2]), q3 = Load(samples + quadAt[3]);
+        const unsigned drawn = DrawnFlags(q0, q1, q2, q3) & ((1u << lanes) - 1);
         if (drawn == 0)
             continue;
-
-        const __m128i pixels =
-            PackPixels(BlendPair(WeighQuad(samples, weights, quadAt[0], weightAt[0]),
-                                 WeighQuad(samples, weights, quadAt[1], weightAt[1])),
-                       BlendPair(WeighQuad(samples, weights, quadAt[2], weightAt[2]),
-                                 WeighQuad(samples, weights, quadAt[3], weightAt[3])));
-        if (writableEnd - dst >= 16) {
-            const __m128i mask = Load(kPixelMasks[drawn].bytes);
-            const __m128i old = Load(dst);
-            _mm_storeu_si128(
-                reinterpret_cast<__m128i*>(dst),
-                _mm_or_si128(_mm_and_si128(mask, pixels), _mm_andnot_si128(mask, old)));
-        } else {
-            // At the very end of the frame: pixel by pixel.
-            alignas(16) std::uint8_t bytes[16];
-            _mm_store_si128(reinterpret_cast<__m128i*>(bytes), pixels);
-            for (int lane = 0; lane < lanes; ++lane)
-                if (drawn >> lane & 1)
-                    std::memcpy(dst + 3 * lane, bytes + 3 * lane, 3);
-        }
+        const __m128i pixels = PackPixelsSse2(
+            BlendPairSse2(q0, Load(weights + weightAt[0]), q1, Load(weights + weightAt[1])),
+            BlendPairSse2(q2, Load(weights + weightAt[2]), q3, Load(weights + weightAt[3])));
+        StoreFour(dst, pixels, drawn, lanes, writableEnd);
     }
 }
 #else
-bool HaveWideLeafRows() {
+bool HaveSse2LeafRows() {
     return false;
 }
 
-void PaintLeafRowWide(const LeafQuads& quads, const LeafRow& row, const FloorStepper&,
-                      const std::uint8_t*) {
-    PaintLeafRowPlain(quads, row);
+void PaintLeafRowSse2(const LeafQuads& quads, const LeafRow& row, const FloorStepper& fourSteps,
+                      const std::uint8_t* writableEnd) {
+    PaintLeafRowPlain(quads, row, fourSteps, writableEnd);
+}
+#endif
+
+#if defined(WENDREL_SSSE3_ROWS)
+bool HaveSsse3LeafRows() {
+    static const bool have = __builtin_cpu_supports("ssse3");
+    return have;
+}
+
+[[gnu::target("ssse3")]] void PaintLeafRowSsse3(const LeafQuads& quads, const LeafRow& row,
+                                                const FloorStepper& fourSteps,
+                                                const std::uint8_t* writableEnd) {
+    FourPixelSteps steps(row, fourSteps);
+    const auto* samples = reinterpret_cast<const std::uint8_t*>(quads.samples);
+    const auto* weights = reinterpret_cast<const std::uint8_t*>(kByteWeights.data());
+    // Four pixels' b, g, r, x bytes to 12 bytes b, g, r, b, g, r ...
+    const __m128i dropFourth =
+        _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    const std::int32_t count = row.count;
+    std::uint8_t* dst = row.dst;
+    for (std::int32_t j = 0; j < count; j += 4, dst += 12) {
+        // Lanes past the row's end take quad 0 and are never drawn.
+        const std::int32_t lanes = count - j < 4 ? count - j : 4;
+        alignas(16) std::uint32_t quadAt[4], weightAt[4];
+        steps.Take(Load(kFirstLanes[lanes].lanes), quadAt, weightAt);
+        const __m128i q0 = Load(samples + quadAt[0]), q1 = Load(samples + quadAt[1]);
+        const __m128i q2 = Load(samples + quadAt[2]), q3 = Load(samples + quadAt[3]);
+        const unsigned drawn = DrawnFlags(q0, q1, q2, q3) & ((1u << lanes) - 1);
+        if (drawn == 0)
+            continue;
+        const __m128i bgrx = _mm_packus_epi16(
+            BlendPairSsse3(q0, Load(weights + weightAt[0]), q1, Load(weights + weightAt[1])),
+            BlendPairSsse3(q2, Load(weights + weightAt[2]), q3, Load(weights + weightAt[3])));
+        StoreFour(dst, _mm_shuffle_epi8(bgrx, dropFourth), drawn, lanes, writableEnd);
+    }
+}
+#else
+bool HaveSsse3LeafRows() {
+    return false;
+}
+
+void PaintLeafRowSsse3(const LeafQuads& quads, const LeafRow& row, const FloorStepper& fourSteps,
+                       const std::uint8_t* writableEnd) {
+    PaintLeafRowSse2(quads, row, fourSteps, writableEnd);
 }
 #endif
 

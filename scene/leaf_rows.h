@@ -19,16 +19,26 @@ struct LeafRow {
     std::int32_t sn;
 };
 
-// Blends each pixel of the row whose quad is drawable, one at a time.
-void PaintLeafRowPlain(const LeafQuads& quads, const LeafRow& row);
+// Blends each pixel of the row whose quad is drawable. All give the same
+// bytes. `fourSteps` steps the column quotient by four pixels (only its
+// steps are used); bytes from dst up to `writableEnd` may be read and
+// written back unchanged.
+using LeafRowPainter = void (*)(const LeafQuads& quads, const LeafRow& row,
+                                const FloorStepper& fourSteps, const std::uint8_t* writableEnd);
 
-// The same result, four pixels at a time with SSE2. `fourSteps` steps the
-// column quotient by four pixels (only its steps are used). Bytes from dst
-// up to `writableEnd` may be read and written back unchanged.
-void PaintLeafRowWide(const LeafQuads& quads, const LeafRow& row, const FloorStepper& fourSteps,
+// One pixel at a time.
+void PaintLeafRowPlain(const LeafQuads& quads, const LeafRow& row, const FloorStepper& fourSteps,
+                       const std::uint8_t* writableEnd);
+// Four at a time with SSE2; one at a time where the build has no SSE2.
+void PaintLeafRowSse2(const LeafQuads& quads, const LeafRow& row, const FloorStepper& fourSteps,
                       const std::uint8_t* writableEnd);
+// Four at a time with SSSE3; call only where HaveSsse3LeafRows().
+void PaintLeafRowSsse3(const LeafQuads& quads, const LeafRow& row, const FloorStepper& fourSteps,
+                       const std::uint8_t* writableEnd);
 
-// Whether PaintLeafRowWide exists in this build.
-bool HaveWideLeafRows();
+// Whether PaintLeafRowSse2 is four at a time in this build.
+bool HaveSse2LeafRows();
+// Whether this build has PaintLeafRowSsse3 and this processor can run it.
+bool HaveSsse3LeafRows();
 
 }  // namespace wendrel
