@@ -1,5 +1,6 @@
 #include "leaf_rows.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -89,83 +90,120 @@ constexpr std::array<PixelMask, 16> MakePixelMasks() {
 
 constexpr std::array<PixelMask, 16> kPixelMasks = MakePixelMasks();
 
-// Lane masks: the first n of four 32-bit lanes.
+// Lane masks: the first n of eight 16-bit lanes.
 struct alignas(16) LaneMask {
-    std::int32_t lanes[4];
+    std::int16_t lanes[kLeafLanes];
 };
-constexpr LaneMask kFirstLanes[5] = {
-    {{0, 0, 0, 0}}, {{-1, 0, 0, 0}}, {{-1, -1, 0, 0}}, {{-1, -1, -1, 0}}, {{-1, -1, -1, -1}}};
+
+constexpr std::array<LaneMask, kLeafLanes + 1> MakeLaneMasks() {
+    std::array<LaneMask, kLeafLanes + 1> masks{};
+    for (std::size_t n = 0; n <= kLeafLanes; ++n)
+        for (std::size_t lane = 0; lane < n; ++lane)
+            masks[n].lanes[lane] = -1;
+    return masks;
+}
+
+constexpr std::array<LaneMask, kLeafLanes + 1> kFirstLanes = MakeLaneMasks();
 
 inline __m128i Load(const void* p) {
     return _mm_loadu_si128(static_cast<const __m128i*>(p));
 }
 
-// The quads and weights of four pixels side by side, as byte offsets into
-// the quad records and the weight tables, stepped four pixels at a time.
-class FourPixelSteps {
+// Where the remainders have reached the divisor, takes it back and carries.
+inline void Carry(__m128i& quotient, __m128i& remainder, __m128i lastRemainder, __m128i divisor) {
+    const __m128i over = _mm_cmpgt_epi16(remainder, lastRemainder);
+    remainder = _mm_sub_epi16(remainder, _mm_and_si128(over, divisor));
+    quotient = _mm_sub_epi16(quotient, over);
+}
+
+// The quads and weights of eight pixels side by side, as byte offsets into
+// the quad records and the weight tables, stepped eight pixels at a time.
+// Quotients and remainders are kept as floors in 16-bit lanes: inside the
+// rows every one of them is small, and lanes past a row's end are masked.
+class EightPixelSteps {
   public:
-    FourPixelSteps(const LeafRow& row, const FloorStepper& fourSteps)
-        : m_divisor(_mm_set1_epi32(fourSteps.Divisor())),
-          m_lastRemainder(_mm_set1_epi32(fourSteps.Divisor() - 1)),
-          m_stepQuotient(_mm_set1_epi32(fourSteps.StepQuotient())),
-          m_stepRemainder(_mm_set1_epi32(fourSteps.StepRemainder())),
-          m_stepM(_mm_set1_epi32(4 * row.sn)) {
-        // Lane k starts k steps on, giving back each whole divisor in its
-        // remainder.
-        const FloorStepper& column = row.column;
-        const std::int32_t dq = column.StepQuotient(), dr = column.StepRemainder();
-        m_q = _mm_setr_epi32(column.Floor(), column.Floor() + dq, column.Floor() + 2 * dq,
-                             column.Floor() + 3 * dq);
-        m_r = _mm_setr_epi32(column.Remainder(), column.Remainder() + dr,
-                             column.Remainder() + 2 * dr, column.Remainder() + 3 * dr);
-        for (int k = 0; k < 3; ++k) {
-            const __m128i over = _mm_cmpgt_epi32(m_r, _mm_set1_epi32(column.Divisor() - 1));
-            m_r = _mm_sub_epi32(m_r, _mm_and_si128(over, _mm_set1_epi32(column.Divisor())));
-            m_q = _mm_sub_epi32(m_q, over);
+    explicit EightPixelSteps(const LeafRows& rows)
+        : m_rows(rows),
+          m_columnDivisor(_mm_set1_epi16(static_cast<std::int16_t>(rows.divisor))),
+          m_columnLast(_mm_set1_epi16(static_cast<std::int16_t>(rows.divisor - 1))),
+          m_columnStepQuotient(_mm_set1_epi16(rows.lanesQuotient)),
+          m_columnStepRemainder(_mm_set1_epi16(rows.lanesRemainder)) {
+        // Lane k's row numerator is m - k sn; all step by -8 sn.
+        alignas(16) std::int16_t quotients[kLeafLanes], remainders[kLeafLanes];
+        for (std::int32_t k = 0; k < kLeafLanes; ++k) {
+            const std::int32_t offset = -k * rows.sn;
+            quotients[k] = static_cast<std::int16_t>(offset >> 7);
+            remainders[k] = static_cast<std::int16_t>(offset & 127);
         }
-        m_m = _mm_setr_epi32(row.m, row.m - row.sn, row.m - 2 * row.sn, row.m - 3 * row.sn);
+        m_rowLaneQuotients = Load(quotients);
+        m_rowLaneRemainders = Load(remainders);
+        const std::int32_t step = -kLeafLanes * rows.sn;
+        m_rowStepQuotient = _mm_set1_epi16(static_cast<std::int16_t>(step >> 7));
+        m_rowStepRemainder = _mm_set1_epi16(static_cast<std::int16_t>(step & 127));
     }
 
-    // The next four pixels' offsets, 16 (row8 / 8 * 48 + col8 / 8) for the
+    void StartRow(const LeafRows::Row& row) {
+        const __m128i rowDivisor = _mm_set1_epi16(128), rowLast = _mm_set1_epi16(127);
+        m_columnQuotients = _mm_add_epi16(_mm_set1_epi16(static_cast<std::int16_t>(row.quotient)),
+                                          Load(m_rows.columnQuotient + row.begin));
+        m_columnRemainders = _mm_add_epi16(_mm_set1_epi16(static_cast<std::int16_t>(row.remainder)),
+                                           Load(m_rows.columnRemainder + row.begin));
+        Carry(m_columnQuotients, m_columnRemainders, m_columnLast, m_columnDivisor);
+        m_rowQuotients = _mm_add_epi16(_mm_set1_epi16(static_cast<std::int16_t>(row.m >> 7)),
+                                       m_rowLaneQuotients);
+        m_rowRemainders = _mm_add_epi16(_mm_set1_epi16(static_cast<std::int16_t>(row.m & 127)),
+                                        m_rowLaneRemainders);
+        Carry(m_rowQuotients, m_rowRemainders, rowLast, rowDivisor);
+    }
+
+    // The next eight pixels' offsets, 16 (row8 / 8 * 48 + col8 / 8) for the
     // quad and 16 (row8 % 8 * 8 + col8 % 8) for the weights; lanes outside
-    // `inRow` take 0. Then on by four pixels.
-    void Take(__m128i inRow, std::uint32_t* quadAt, std::uint32_t* weightAt) {
+    // `inRow` take 0. Then on by eight pixels.
+    void Take(__m128i inRow, std::uint16_t* quadAt, std::uint16_t* weightAt) {
         const __m128i zero = _mm_setzero_si128();
-        const __m128i centre = _mm_set1_epi32(kCentre8);
-        const __m128i seven = _mm_set1_epi32(7);
-        // col8 = trunc + 192: the floor, plus one where negative and inexact.
-        const __m128i upByOne =
-            _mm_andnot_si128(_mm_cmpeq_epi32(m_r, zero), _mm_cmpgt_epi32(zero, m_q));
-        const __m128i col8 = _mm_add_epi32(_mm_sub_epi32(m_q, upByOne), centre);
-        const __m128i row8 = _mm_add_epi32(
-            _mm_srai_epi32(
-                _mm_add_epi32(m_m, _mm_and_si128(_mm_srai_epi32(m_m, 31), _mm_set1_epi32(127))), 7),
-            centre);
-        const __m128i srow = _mm_srai_epi32(row8, 3);
+        const __m128i centre = _mm_set1_epi16(kCentre8);
+        const __m128i seven = _mm_set1_epi16(7);
+        // The samples are trunc + 192: the floor, plus one where negative
+        // and inexact.
+        const __m128i col8 =
+            _mm_sub_epi16(_mm_add_epi16(m_columnQuotients, centre),
+                          _mm_andnot_si128(_mm_cmpeq_epi16(m_columnRemainders, zero),
+                                           _mm_cmpgt_epi16(zero, m_columnQuotients)));
+        const __m128i row8 = _mm_sub_epi16(_mm_add_epi16(m_rowQuotients, centre),
+                                           _mm_andnot_si128(_mm_cmpeq_epi16(m_rowRemainders, zero),
+                                                            _mm_cmpgt_epi16(zero, m_rowQuotients)));
+        // Up to 16 * 2303: unsigned 16-bit.
         const __m128i quad =
-            _mm_add_epi32(_mm_add_epi32(_mm_slli_epi32(srow, 9), _mm_slli_epi32(srow, 8)),
-                          _mm_and_si128(_mm_slli_epi32(col8, 1), _mm_set1_epi32(~15)));
-        const __m128i weight = _mm_or_si128(_mm_slli_epi32(_mm_and_si128(row8, seven), 7),
-                                            _mm_slli_epi32(_mm_and_si128(col8, seven), 4));
+            _mm_add_epi16(_mm_mullo_epi16(_mm_srai_epi16(row8, 3), _mm_set1_epi16(16 * kSize)),
+                          _mm_and_si128(_mm_slli_epi16(col8, 1), _mm_set1_epi16(~15)));
+        const __m128i weight = _mm_or_si128(_mm_slli_epi16(_mm_and_si128(row8, seven), 7),
+                                            _mm_slli_epi16(_mm_and_si128(col8, seven), 4));
         _mm_store_si128(reinterpret_cast<__m128i*>(quadAt), _mm_and_si128(quad, inRow));
         _mm_store_si128(reinterpret_cast<__m128i*>(weightAt), _mm_and_si128(weight, inRow));
 
-        m_r = _mm_add_epi32(m_r, m_stepRemainder);
-        const __m128i carry = _mm_cmpgt_epi32(m_r, m_lastRemainder);
-        m_r = _mm_sub_epi32(m_r, _mm_and_si128(carry, m_divisor));
-        m_q = _mm_sub_epi32(_mm_add_epi32(m_q, m_stepQuotient), carry);
-        m_m = _mm_sub_epi32(m_m, m_stepM);
+        const __m128i rowDivisor = _mm_set1_epi16(128), rowLast = _mm_set1_epi16(127);
+        m_columnRemainders = _mm_add_epi16(m_columnRemainders, m_columnStepRemainder);
+        m_columnQuotients = _mm_add_epi16(m_columnQuotients, m_columnStepQuotient);
+        Carry(m_columnQuotients, m_columnRemainders, m_columnLast, m_columnDivisor);
+        m_rowRemainders = _mm_add_epi16(m_rowRemainders, m_rowStepRemainder);
+        m_rowQuotients = _mm_add_epi16(m_rowQuotients, m_rowStepQuotient);
+        Carry(m_rowQuotients, m_rowRemainders, rowLast, rowDivisor);
     }
 
   private:
-    __m128i m_q;  // column quotients (floor) and remainders
-    __m128i m_r;
-    __m128i m_m;  // row numerators
-    const __m128i m_divisor;
-    const __m128i m_lastRemainder;
-    const __m128i m_stepQuotient;
-    const __m128i m_stepRemainder;
-    const __m128i m_stepM;
+    const LeafRows& m_rows;
+    const __m128i m_columnDivisor;
+    const __m128i m_columnLast;
+    const __m128i m_columnStepQuotient;
+    const __m128i m_columnStepRemainder;
+    __m128i m_rowLaneQuotients;
+    __m128i m_rowLaneRemainders;
+    __m128i m_rowStepQuotient;
+    __m128i m_rowStepRemainder;
+    __m128i m_columnQuotients = _mm_setzero_si128();
+    __m128i m_columnRemainders = _mm_setzero_si128();
+    __m128i m_rowQuotients = _mm_setzero_si128();
+    __m128i m_rowRemainders = _mm_setzero_si128();
 };
 
 // Which of four quads are drawn, one bit each: their flags' top bits.
@@ -184,7 +222,7 @@ inline __m128i Divide49(__m128i sums) {
 
 // Four pixels' drawn bytes into the frame, 12 bytes in the low part of
 // `pixels`.
-inline void StoreFour(std::uint8_t* dst, __m128i pixels, unsigned drawn, std::int32_t lanes,
+inline void StoreFour(std::uint8_t* dst, __m128i pixels, unsigned drawn,
                       const std::uint8_t* writableEnd) {
     if (writableEnd - dst >= 16) {
         const __m128i mask = Load(kPixelMasks[drawn].bytes);
@@ -196,7 +234,7 @@ inline void StoreFour(std::uint8_t* dst, __m128i pixels, unsigned drawn, std::in
     // At the very end of the frame: pixel by pixel.
     alignas(16) std::uint8_t bytes[16];
     _mm_store_si128(reinterpret_cast<__m128i*>(bytes), pixels);
-    for (std::int32_t lane = 0; lane < lanes; ++lane)
+    for (int lane = 0; lane < 4; ++lane)
         if (drawn >> lane & 1)
             std::memcpy(dst + 3 * lane, bytes + 3 * lane, 3);
 }
@@ -244,25 +282,37 @@ inline __m128i PackPixelsSse2(__m128i pair01, __m128i pair23) {
 
 }  // namespace
 
-void PaintLeafRowPlain(const LeafQuads& quads, const LeafRow& row, const FloorStepper&,
-                       const std::uint8_t*) {
-    FloorStepper column = row.column;
-    std::int32_t m = row.m;
-    std::uint8_t* dst = row.dst;
-    for (std::int32_t j = 0; j < row.count; ++j, dst += 3, m -= row.sn, column.Next()) {
-        const std::int32_t col8 = column.Trunc() + kCentre8;
-        const std::int32_t row8 = TruncDiv128(m) + kCentre8;
-        const std::int32_t quad = (row8 >> 3) * kSize + (col8 >> 3);
-        if (!quads.Drawable(quad))
-            continue;
-        const std::uint8_t* s = quads.samples[quad];
-        const std::int8_t* w =
-            kByteWeights[static_cast<std::size_t>((row8 & 7) << 3 | (col8 & 7))].w;
-        for (int k = 0; k < 3; ++k) {
-            const std::uint8_t* channel = s + 4 * k;
-            const std::int32_t sum =
-                channel[0] * w[0] + channel[1] * w[1] + channel[2] * w[2] + channel[3] * w[3];
-            dst[k] = static_cast<std::uint8_t>((sum + 24) / 49);
+void PaintLeafRowsPlain(const LeafRows& rows) {
+    const LeafQuads& quads = *rows.quads;
+    for (std::int32_t i = 0; i < rows.count; ++i) {
+        const LeafRows::Row& row = rows.rows[i];
+        std::uint8_t* dst = row.dst;
+        std::int32_t m = row.m;
+        for (std::int32_t j = 0; j < row.count; ++j, dst += 3, m -= rows.sn) {
+            // The column terms' floors and remainders added, with the carry;
+            // the true quotient is small, so its low 16 bits give it back.
+            const std::int32_t c = row.begin + j;
+            std::int32_t r = row.remainder + rows.columnRemainder[c];
+            std::int32_t q = row.quotient + rows.columnQuotient[c];
+            if (r >= rows.divisor) {
+                r -= rows.divisor;
+                ++q;
+            }
+            q = static_cast<std::int16_t>(q);
+            const std::int32_t col8 = q + (q < 0 && r != 0 ? 1 : 0) + kCentre8;
+            const std::int32_t row8 = TruncDiv128(m) + kCentre8;
+            const std::int32_t quad = (row8 >> 3) * kSize + (col8 >> 3);
+            if (!quads.Drawable(quad))
+                continue;
+            const std::uint8_t* s = quads.samples[quad];
+            const std::int8_t* w =
+                kByteWeights[static_cast<std::size_t>((row8 & 7) << 3 | (col8 & 7))].w;
+            for (int k = 0; k < 3; ++k) {
+                const std::uint8_t* channel = s + 4 * k;
+                const std::int32_t sum =
+                    channel[0] * w[0] + channel[1] * w[1] + channel[2] * w[2] + channel[3] * w[3];
+                dst[k] = static_cast<std::uint8_t>((sum + 24) / 49);
+            }
         }
     }
 }
@@ -272,27 +322,35 @@ bool HaveSse2LeafRows() {
     return true;
 }
 
-void PaintLeafRowSse2(const LeafQuads& quads, const LeafRow& row, const FloorStepper& fourSteps,
-                      const std::uint8_t* writableEnd) {
-    FourPixelSteps steps(row, fourSteps);
-    const auto* samples = reinterpret_cast<const std::uint8_t*>(quads.samples);
+void PaintLeafRowsSse2(const LeafRows& rows) {
+    EightPixelSteps steps(rows);
+    const auto* samples = reinterpret_cast<const std::uint8_t*>(rows.quads->samples);
     const auto* weights = reinterpret_cast<const std::uint8_t*>(kWordWeights.data());
-    const std::int32_t count = row.count;
-    std::uint8_t* dst = row.dst;
-    for (std::int32_t j = 0; j < count; j += 4, dst += 12) {
-        // Lanes past the row's end take quad 0 and are never drawn.
-        const std::int32_t lanes = count - j < 4 ? count - j : 4;
-        alignas(16) std::uint32_t quadAt[4], weightAt[4];
-        steps.Take(Load(kFirstLanes[lanes].lanes), quadAt, weightAt);
-        const __m128i q0 = Load(samples + quadAt[0]), q1 = Load(samples + quadAt[1]);
-        const __m128i q2 = Load(samples + quadAt[2]), q3 = Load(samples + quadAt[3]);
-        const unsigned drawn = DrawnFlags(q0, q1, q2, q3) & ((1u << lanes) - 1);
-        if (drawn == 0)
-            continue;
-        const __m128i pixels = PackPixelsSse2(
-            BlendPairSse2(q0, Load(weights + weightAt[0]), q1, Load(weights + weightAt[1])),
-            BlendPairSse2(q2, Load(weights + weightAt[2]), q3, Load(weights + weightAt[3])));
-        StoreFour(dst, pixels, drawn, lanes, writableEnd);
+    const auto blendFour = [&](const __m128i* q, const std::uint16_t* weightAt) {
+        return PackPixelsSse2(
+            BlendPairSse2(q[0], Load(weights + weightAt[0]), q[1], Load(weights + weightAt[1])),
+            BlendPairSse2(q[2], Load(weights + weightAt[2]), q[3], Load(weights + weightAt[3])));
+    };
+    for (std::int32_t i = 0; i < rows.count; ++i) {
+        const LeafRows::Row& row = rows.rows[i];
+        steps.StartRow(row);
+        std::uint8_t* dst = row.dst;
+        for (std::int32_t j = 0; j < row.count; j += kLeafLanes, dst += 3 * kLeafLanes) {
+            // Lanes past the row's end take quad 0 and are never drawn.
+            const std::int32_t lanes = std::min(row.count - j, kLeafLanes);
+            alignas(16) std::uint16_t quadAt[kLeafLanes], weightAt[kLeafLanes];
+            steps.Take(Load(kFirstLanes[static_cast<std::size_t>(lanes)].lanes), quadAt, weightAt);
+            __m128i q[kLeafLanes];
+            for (int k = 0; k < kLeafLanes; ++k)
+                q[k] = Load(samples + quadAt[k]);
+            const unsigned drawn =
+                (DrawnFlags(q[0], q[1], q[2], q[3]) | DrawnFlags(q[4], q[5], q[6], q[7]) << 4) &
+                ((1u << lanes) - 1);
+            if (drawn & 15)
+                StoreFour(dst, blendFour(q, weightAt), drawn & 15, rows.writableEnd);
+            if (drawn >> 4)
+                StoreFour(dst + 12, blendFour(q + 4, weightAt + 4), drawn >> 4, rows.writableEnd);
+        }
     }
 }
 #else
@@ -300,9 +358,8 @@ bool HaveSse2LeafRows() {
     return false;
 }
 
-void PaintLeafRowSse2(const LeafQuads& quads, const LeafRow& row, const FloorStepper& fourSteps,
-                      const std::uint8_t* writableEnd) {
-    PaintLeafRowPlain(quads, row, fourSteps, writableEnd);
+void PaintLeafRowsSse2(const LeafRows& rows) {
+    PaintLeafRowsPlain(rows);
 }
 #endif
 
@@ -312,31 +369,41 @@ bool HaveSsse3LeafRows() {
     return have;
 }
 
-[[gnu::target("ssse3")]] void PaintLeafRowSsse3(const LeafQuads& quads, const LeafRow& row,
-                                                const FloorStepper& fourSteps,
-                                                const std::uint8_t* writableEnd) {
-    FourPixelSteps steps(row, fourSteps);
-    const auto* samples = reinterpret_cast<const std::uint8_t*>(quads.samples);
+[[gnu::target("ssse3")]] void PaintLeafRowsSsse3(const LeafRows& rows) {
+    EightPixelSteps steps(rows);
+    const auto* samples = reinterpret_cast<const std::uint8_t*>(rows.quads->samples);
     const auto* weights = reinterpret_cast<const std::uint8_t*>(kByteWeights.data());
     // Four pixels' b, g, r, x bytes to 12 bytes b, g, r, b, g, r ...
     const __m128i dropFourth =
         _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
-    const std::int32_t count = row.count;
-    std::uint8_t* dst = row.dst;
-    for (std::int32_t j = 0; j < count; j += 4, dst += 12) {
-        // Lanes past the row's end take quad 0 and are never drawn.
-        const std::int32_t lanes = count - j < 4 ? count - j : 4;
-        alignas(16) std::uint32_t quadAt[4], weightAt[4];
-        steps.Take(Load(kFirstLanes[lanes].lanes), quadAt, weightAt);
-        const __m128i q0 = Load(samples + quadAt[0]), q1 = Load(samples + quadAt[1]);
-        const __m128i q2 = Load(samples + quadAt[2]), q3 = Load(samples + quadAt[3]);
-        const unsigned drawn = DrawnFlags(q0, q1, q2, q3) & ((1u << lanes) - 1);
-        if (drawn == 0)
-            continue;
-        const __m128i bgrx = _mm_packus_epi16(
-            BlendPairSsse3(q0, Load(weights + weightAt[0]), q1, Load(weights + weightAt[1])),
-            BlendPairSsse3(q2, Load(weights + weightAt[2]), q3, Load(weights + weightAt[3])));
-        StoreFour(dst, _mm_shuffle_epi8(bgrx, dropFourth), drawn, lanes, writableEnd);
+    const auto blendFour = [&](const __m128i* q, const std::uint16_t* weightAt)
+        __attribute__((target("ssse3"))) {
+        return _mm_shuffle_epi8(_mm_packus_epi16(BlendPairSsse3(q[0], Load(weights + weightAt[0]),
+                                                                q[1], Load(weights + weightAt[1])),
+                                                 BlendPairSsse3(q[2], Load(weights + weightAt[2]),
+                                                                q[3], Load(weights + weightAt[3]))),
+                                dropFourth);
+    };
+    for (std::int32_t i = 0; i < rows.count; ++i) {
+        const LeafRows::Row& row = rows.rows[i];
+        steps.StartRow(row);
+        std::uint8_t* dst = row.dst;
+        for (std::int32_t j = 0; j < row.count; j += kLeafLanes, dst += 3 * kLeafLanes) {
+            // Lanes past the row's end take quad 0 and are never drawn.
+            const std::int32_t lanes = std::min(row.count - j, kLeafLanes);
+            alignas(16) std::uint16_t quadAt[kLeafLanes], weightAt[kLeafLanes];
+            steps.Take(Load(kFirstLanes[static_cast<std::size_t>(lanes)].lanes), quadAt, weightAt);
+            __m128i q[kLeafLanes];
+            for (int k = 0; k < kLeafLanes; ++k)
+                q[k] = Load(samples + quadAt[k]);
+            const unsigned drawn =
+                (DrawnFlags(q[0], q[1], q[2], q[3]) | DrawnFlags(q[4], q[5], q[6], q[7]) << 4) &
+                ((1u << lanes) - 1);
+            if (drawn & 15)
+                StoreFour(dst, blendFour(q, weightAt), drawn & 15, rows.writableEnd);
+            if (drawn >> 4)
+                StoreFour(dst + 12, blendFour(q + 4, weightAt + 4), drawn >> 4, rows.writableEnd);
+        }
     }
 }
 #else
@@ -344,9 +411,8 @@ bool HaveSsse3LeafRows() {
     return false;
 }
 
-void PaintLeafRowSsse3(const LeafQuads& quads, const LeafRow& row, const FloorStepper& fourSteps,
-                       const std::uint8_t* writableEnd) {
-    PaintLeafRowSse2(quads, row, fourSteps, writableEnd);
+void PaintLeafRowsSsse3(const LeafRows& rows) {
+    PaintLeafRowsSse2(rows);
 }
 #endif
 

@@ -2,43 +2,63 @@
 
 #include <cstdint>
 
-#include "floor_stepper.h"
 #include "leaf_images.h"
 
 namespace wendrel {
 
-// One frame row of a turned leaf: `count` pixels from `dst` on, every one
-// with its four samples inside the image. Along the row the column sample
-// is trunc(column quotient) + 192 in eighths, the row sample trunc(m / 128)
-// + 192, and m falls by `sn` a pixel.
-struct LeafRow {
-    std::uint8_t* dst;
-    std::int32_t count;
-    FloorStepper column;
-    std::int32_t m;
-    std::int32_t sn;
+// Pixels stepped side by side by the wide painters.
+constexpr std::int32_t kLeafLanes = 8;
+
+// The frame rows of one turned leaf, every pixel of them with its four
+// samples inside the image, and what is the same for all of them.
+//
+// At a pixel dx columns right of the leaf's centre, on the row dy below it:
+// - the column sample is col8 = trunc(n / divisor) + 192 in eighths, with
+//   n = dx * columnStep + dy * rowStep; n is split into its two terms, each
+//   divided once (the quotients as floors), and the remainders' sum carried;
+// - the row sample is row8 = trunc(m / 128) + 192, m falling by sn a pixel.
+struct LeafRows {
+    struct Row {
+        std::uint8_t* dst;      // its first pixel in the frame
+        std::int32_t begin;     // that pixel's leaf column (dx + 24)
+        std::int32_t count;     // pixels
+        std::int32_t quotient;  // floor(dy * rowStep / divisor)
+        std::int32_t remainder;
+        std::int32_t m;  // at the first pixel
+    };
+
+    const LeafQuads* quads = nullptr;
+    // Bytes up to here may be read and written back unchanged.
+    const std::uint8_t* writableEnd = nullptr;
+    std::int32_t divisor = 1;  // > 0
+    std::int32_t sn = 0;
+    // floor((c - 24) * columnStep / divisor) and the remainder, for leaf
+    // columns c = 0 ... 55, kept to 16 bits: the quotient wraps around, as
+    // only sums that land back in range are used.
+    std::int16_t columnQuotient[kLeafImageSize + kLeafLanes];
+    std::int16_t columnRemainder[kLeafImageSize + kLeafLanes];
+    // The same for kLeafLanes * columnStep.
+    std::int16_t lanesQuotient = 0;
+    std::int16_t lanesRemainder = 0;
+    std::int32_t count = 0;
+    Row rows[kLeafImageSize];
 };
 
-// Blends each pixel of the row whose quad is drawable. All give the same
-// bytes. `fourSteps` steps the column quotient by four pixels (only its
-// steps are used); bytes from dst up to `writableEnd` may be read and
-// written back unchanged.
-using LeafRowPainter = void (*)(const LeafQuads& quads, const LeafRow& row,
-                                const FloorStepper& fourSteps, const std::uint8_t* writableEnd);
+// Blends each pixel of the rows whose quad is drawable. All give the same
+// bytes.
+using LeafRowsPainter = void (*)(const LeafRows& rows);
 
 // One pixel at a time.
-void PaintLeafRowPlain(const LeafQuads& quads, const LeafRow& row, const FloorStepper& fourSteps,
-                       const std::uint8_t* writableEnd);
-// Four at a time with SSE2; one at a time where the build has no SSE2.
-void PaintLeafRowSse2(const LeafQuads& quads, const LeafRow& row, const FloorStepper& fourSteps,
-                      const std::uint8_t* writableEnd);
-// Four at a time with SSSE3; call only where HaveSsse3LeafRows().
-void PaintLeafRowSsse3(const LeafQuads& quads, const LeafRow& row, const FloorStepper& fourSteps,
-                       const std::uint8_t* writableEnd);
+void PaintLeafRowsPlain(const LeafRows& rows);
+// Eight pixels stepped at a time, blended four at a time with SSE2; as
+// PaintLeafRowsPlain where the build has no SSE2.
+void PaintLeafRowsSse2(const LeafRows& rows);
+// The same, blended with SSSE3; call only where HaveSsse3LeafRows().
+void PaintLeafRowsSsse3(const LeafRows& rows);
 
-// Whether PaintLeafRowSse2 is four at a time in this build.
+// Whether PaintLeafRowsSse2 uses SSE2 in this build.
 bool HaveSse2LeafRows();
-// Whether this build has PaintLeafRowSsse3 and this processor can run it.
+// Whether this build has PaintLeafRowsSsse3 and this processor can run it.
 bool HaveSsse3LeafRows();
 
 }  // namespace wendrel
