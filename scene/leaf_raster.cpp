@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "frame_buffer.h"
 #include "leaf_rows.h"
 
@@ -29,32 +33,82 @@ static_assert(Above(0, 1) == -193 && Below(46, 1) == 184);
 // row8 = trunc(8 M / 1024) + 192 = trunc(M / 128) + 192.
 constexpr std::int32_t kRowDivisor = 1024 / 8;
 
-// For rows dy = dy0 ... dy0 + rows - 1, the integers dx with
-// lo0 - c dy < a dx < hi0 - c dy narrow the span [first, last] of each
-// row (first > last when none); found without dividing after the first
-// row, one bound at a time.
-void NarrowToStrip(std::int32_t a, std::int32_t c, std::int32_t lo0, std::int32_t hi0,
-                   std::int32_t dy0, std::int32_t rows, std::int32_t* first, std::int32_t* last) {
-    if (a == 0) {
-        // Every dx or none.
-        for (std::int32_t k = 0; k < rows; ++k) {
-            const std::int32_t cdy = c * (dy0 + k);
-            if (!(lo0 < cdy && cdy < hi0))
-                last[k] = first[k] - 1;
-        }
-        return;
+// The integers dx with lo0 - c dy < a dx < hi0 - c dy, row after row
+// (dy = dy0, dy0 + 1 ...): dx > below.Floor() and dx <= above.Floor(),
+// stepped without dividing. Where a == 0 a row holds every dx or none.
+struct Strip {
+    Strip(std::int32_t a, std::int32_t c, std::int32_t lo0, std::int32_t hi0, std::int32_t dy0)
+        : flat(a == 0),
+          step(c),
+          start(c * dy0),
+          low(lo0),
+          high(hi0),
+          // a > 0: dx > (lo0 - c dy) / a and dx <= (hi0 - c dy - 1) / a.
+          // a < 0: dx > (c dy - hi0) / -a and dx <= (c dy - lo0 - 1) / -a.
+          below(a > 0   ? FloorStepper(lo0 - c * dy0, -c, a)
+                : a < 0 ? FloorStepper(c * dy0 - hi0, c, -a)
+                        : FloorStepper(-kSize - 1, 0, 1)),
+          above(a > 0   ? FloorStepper(hi0 - c * dy0 - 1, -c, a)
+                : a < 0 ? FloorStepper(c * dy0 - lo0 - 1, c, -a)
+                        : FloorStepper(kSize, 0, 1)) {}
+
+    // When flat, whether row k holds every dx.
+    bool Holds(std::int32_t k) const {
+        const std::int32_t cdy = start + step * k;
+        return low < cdy && cdy < high;
     }
-    // a > 0: dx > (lo0 - c dy) / a and dx <= (hi0 - c dy - 1) / a.
-    // a < 0: dx > (c dy - hi0) / -a and dx <= (c dy - lo0 - 1) / -a.
-    FloorStepper below =
-        a > 0 ? FloorStepper(lo0 - c * dy0, -c, a) : FloorStepper(c * dy0 - hi0, c, -a);
-    for (std::int32_t k = 0; k < rows; ++k, below.Next())
-        first[k] = std::max(first[k], below.Floor() + 1);
-    FloorStepper above =
-        a > 0 ? FloorStepper(hi0 - c * dy0 - 1, -c, a) : FloorStepper(c * dy0 - lo0 - 1, c, -a);
-    for (std::int32_t k = 0; k < rows; ++k, above.Next())
-        last[k] = std::min(last[k], above.Floor());
+
+    bool flat;
+    std::int32_t step, start, low, high;  // c, c dy0, lo0, hi0
+    FloorStepper below, above;
+};
+
+// Narrows the span [first, last] of each of `rows` rows to the strip (first
+// > last when none), one bound at a time.
+void NarrowToStrip(Strip strip, std::int32_t rows, std::int32_t* first, std::int32_t* last) {
+    for (std::int32_t k = 0; k < rows; ++k, strip.below.Next())
+        first[k] = std::max(first[k], strip.below.Floor() + 1);
+    for (std::int32_t k = 0; k < rows; ++k, strip.above.Next())
+        last[k] = std::min(last[k], strip.above.Floor());
 }
+
+#if defined(__SSE2__)
+// The spans of both strips' crossing, the four bounds stepped side by side.
+void CrossStrips(const Strip& across, const Strip& down, std::int32_t rows, std::int32_t* first,
+                 std::int32_t* last) {
+    const FloorStepper* bounds[4] = {&across.below, &across.above, &down.below, &down.above};
+    alignas(16) std::int32_t lanes[5][4];
+    for (int b = 0; b < 4; ++b) {
+        lanes[0][b] = bounds[b]->Floor() + (b % 2 == 0 ? 1 : 0);
+        lanes[1][b] = bounds[b]->Remainder();
+        lanes[2][b] = bounds[b]->StepQuotient();
+        lanes[3][b] = bounds[b]->StepRemainder();
+        lanes[4][b] = bounds[b]->Divisor();
+    }
+    const auto load = [&](int n) {
+        return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[n]));
+    };
+    __m128i q = load(0), r = load(1);
+    const __m128i dq = load(2), dr = load(3), divisor = load(4);
+    const __m128i lastRemainder = _mm_sub_epi32(divisor, _mm_set1_epi32(1));
+    // Lanes: first and last dx of the one strip, then of the other. Lane 0
+    // takes the larger first, lane 1 the smaller last.
+    const __m128i smallerInLaneOne = _mm_setr_epi32(0, -1, 0, 0);
+    for (std::int32_t k = 0; k < rows; ++k) {
+        const __m128i other = _mm_shuffle_epi32(q, _MM_SHUFFLE(1, 0, 3, 2));
+        const __m128i keep = _mm_xor_si128(_mm_cmpgt_epi32(q, other), smallerInLaneOne);
+        alignas(16) std::int32_t crossed[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(crossed),
+                        _mm_or_si128(_mm_and_si128(keep, q), _mm_andnot_si128(keep, other)));
+        first[k] = crossed[0];
+        last[k] = crossed[1];
+        r = _mm_add_epi32(r, dr);
+        const __m128i carry = _mm_cmpgt_epi32(r, lastRemainder);
+        r = _mm_sub_epi32(r, _mm_and_si128(carry, divisor));
+        q = _mm_sub_epi32(_mm_add_epi32(q, dq), carry);
+    }
+}
+#endif
 
 LeafRowsPainter PainterFor(LeafBlend blend) {
     switch (blend) {
@@ -72,22 +126,40 @@ LeafRowsPainter PainterFor(LeafBlend blend) {
 }  // namespace
 
 void FindSourceSpans(const LeafTurn& turn, std::int32_t firstRow, std::int32_t endRow,
-                     const LeafQuadBox& box, LeafSpan* spans) {
+                     const LeafQuadBox& box, LeafSpan* spans, LeafBlend blend) {
     const std::int32_t rows = endRow - firstRow, dy0 = firstRow - kHalf;
-    std::int32_t first[kSize], last[kSize];
-    for (std::int32_t k = 0; k < rows; ++k) {
-        first[k] = -kSize;
-        last[k] = kSize;
-    }
     // The column sample: x = 8 N / T with N = dx cs + dy sn, so n = 8 sign N
     // and t = |T|.
     const std::int32_t sign = turn.tiltCos < 0 ? -1 : 1;
     const std::int32_t t = sign * turn.tiltCos;
-    NarrowToStrip(8 * sign * turn.cs, 8 * sign * turn.sn, Above(box.colMin, t),
-                  Below(box.colMax, t), dy0, rows, first, last);
+    const Strip across(8 * sign * turn.cs, 8 * sign * turn.sn, Above(box.colMin, t),
+                       Below(box.colMax, t), dy0);
     // The row sample: x = M / 128 with M = dy cs - dx sn.
-    NarrowToStrip(-turn.sn, turn.cs, Above(box.rowMin, kRowDivisor), Below(box.rowMax, kRowDivisor),
-                  dy0, rows, first, last);
+    const Strip down(-turn.sn, turn.cs, Above(box.rowMin, kRowDivisor),
+                     Below(box.rowMax, kRowDivisor), dy0);
+    std::int32_t first[kSize], last[kSize];
+#if defined(__SSE2__)
+    const bool wide = blend != LeafBlend::kPlain;
+#else
+    const bool wide = false;
+#endif
+    if (wide) {
+#if defined(__SSE2__)
+        CrossStrips(across, down, rows, first, last);
+#endif
+    } else {
+        for (std::int32_t k = 0; k < rows; ++k) {
+            first[k] = -kSize;
+            last[k] = kSize;
+        }
+        NarrowToStrip(across, rows, first, last);
+        NarrowToStrip(down, rows, first, last);
+    }
+    for (const Strip* strip : {&across, &down})
+        if (strip->flat)
+            for (std::int32_t k = 0; k < rows; ++k)
+                if (!strip->Holds(k))
+                    last[k] = first[k] - 1;
     for (std::int32_t k = 0; k < rows; ++k)
         spans[k] = {std::clamp(first[k] + kHalf, 0, kSize),
                     std::clamp(last[k] + 1 + kHalf, 0, kSize)};
@@ -129,7 +201,7 @@ FrameRect DrawTurnedLeaf(const LeafTurn& turn, const LeafQuads& quads,
 
     written = {frameWidth, frameHeight, 0, 0};
     LeafSpan spans[kSize];
-    FindSourceSpans(turn, firstRow, endRow, quads.box, spans);
+    FindSourceSpans(turn, firstRow, endRow, quads.box, spans, blend);
     FloorStepper rowTerm((firstRow - kHalf) * rowStep, rowStep, rows.divisor);
     for (std::int32_t i = firstRow; i < endRow; ++i, rowTerm.Next()) {
         const LeafSpan& span = spans[i - firstRow];

@@ -23,20 +23,22 @@ struct LeafSpan {
     bool Empty() const { return end <= begin; }
 };
 
+// How a leaf is drawn; all give the same bytes.
+enum class LeafBlend {
+    kFastest,  // the fastest of the others this build and processor have
+    kSsse3,    // several at a time, blended with SSSE3 where the processor has it, else as kSse2
+    kSse2,     // several at a time with SSE2, where the build has it, else as kPlain
+    kPlain,    // one at a time
+};
+
 // For leaf rows firstRow ... endRow - 1, the span of leaf columns whose
 // four samples lie inside the image and in the box of quads, exactly, into
 // spans[0 ... endRow - firstRow - 1]: the region is the crossing of two
-// strips.
+// strips. kPlain steps their four bounds one at a time, the others side by
+// side.
 void FindSourceSpans(const LeafTurn& turn, std::int32_t firstRow, std::int32_t endRow,
-                     const LeafQuadBox& box, LeafSpan* spans);
-
-// How the pixels of a row are blended; all give the same bytes.
-enum class LeafBlend {
-    kFastest,  // the fastest of the others this build and processor have
-    kSsse3,    // four at a time with SSSE3, where the processor has it, else as kSse2
-    kSse2,     // four at a time with SSE2, where the build has it, else as kPlain
-    kPlain,    // one at a time
-};
+                     const LeafQuadBox& box, LeafSpan* spans,
+                     LeafBlend blend = LeafBlend::kFastest);
 
 // Draws a leaf image (given by its quads, LeafQuadTable), turned, tilted,
 // with its nominal rectangle's top-left corner at (left, top), into a

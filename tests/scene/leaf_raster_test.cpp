@@ -139,10 +139,14 @@ bool SamplesInside(const LeafTurn& turn, std::int32_t i, std::int32_t j, const L
 void ExpectSpansExact(std::int32_t spin, std::int32_t tilt, const LeafQuadBox& box = kWholeImage) {
     const LeafTurn turn = TurnOf(spin, tilt);
     for (std::int32_t first : {0, 13}) {
-        LeafSpan spans[48];
+        LeafSpan spans[48], plainSpans[48];
         FindSourceSpans(turn, first, 48, box, spans);
+        FindSourceSpans(turn, first, 48, box, plainSpans, LeafBlend::kPlain);
         for (std::int32_t i = first; i < 48; ++i) {
             const LeafSpan span = spans[i - first];
+            ASSERT_TRUE(plainSpans[i - first].begin == span.begin &&
+                        plainSpans[i - first].end == span.end)
+                << "spin " << spin << " tilt " << tilt << " row " << i;
             for (std::int32_t j = 0; j < 48; ++j)
                 ASSERT_EQ(SamplesInside(turn, i, j, box), j >= span.begin && j < span.end)
                     << "spin " << spin << " tilt " << tilt << " row " << i << " col " << j
