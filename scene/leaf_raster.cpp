@@ -199,34 +199,37 @@ FrameRect DrawTurnedLeaf(const LeafTurn& turn, const LeafQuads& quads,
     rows.lanesRemainder =
         static_cast<std::int16_t>(kLeafLanes * columnStep - lanesQuotient * rows.divisor);
 
-    written = {frameWidth, frameHeight, 0, 0};
     LeafSpan spans[kSize];
     FindSourceSpans(turn, firstRow, endRow, quads.box, spans, blend);
     FloorStepper rowTerm((firstRow - kHalf) * rowStep, rowStep, rows.divisor);
-    for (std::int32_t i = firstRow; i < endRow; ++i, rowTerm.Next()) {
+    // Leaf row i lands on stored row frameHeight + 1 - top - i, one stride
+    // further down the buffer each row; m = dy cs - dx sn at its column 0.
+    std::ptrdiff_t at = static_cast<std::ptrdiff_t>(frameHeight + 1 - top - firstRow) *
+                            static_cast<std::ptrdiff_t>(frameStride) +
+                        3 * left;
+    std::int32_t m = (firstRow - kHalf) * cs + kHalf * sn;
+    LeafRows::Row* row = rows.rows;
+    std::int32_t minBegin = kSize, maxEnd = 0, firstDrawn = -1, lastDrawn = -1;
+    for (std::int32_t i = firstRow; i < endRow;
+         ++i, rowTerm.Next(), at -= static_cast<std::ptrdiff_t>(frameStride), m += cs) {
         const LeafSpan& span = spans[i - firstRow];
         const std::int32_t begin = std::max(span.begin, firstCol);
         const std::int32_t end = std::min(span.end, endCol);
         if (begin >= end)
             continue;
-        // Leaf row i lands on stored row rho.
-        const std::int32_t rho = frameHeight + 1 - top - i;
-        rows.rows[rows.count++] = {framePixels + static_cast<std::size_t>(rho) * frameStride +
-                                       3 * static_cast<std::size_t>(left + begin),
-                                   begin,
-                                   end - begin,
-                                   rowTerm.Floor(),
-                                   rowTerm.Remainder(),
-                                   (i - kHalf) * cs - (begin - kHalf) * sn};
-        const std::int32_t y = frameHeight - 1 - rho;
-        written = {std::min(written.left, left + begin), std::min(written.top, y),
-                   std::max(written.right, left + end), std::max(written.bottom, y + 1)};
+        *row++ = {framePixels + at + 3 * begin, begin,         end - begin, rowTerm.Floor(),
+                  rowTerm.Remainder(),          m - begin * sn};
+        minBegin = std::min(minBegin, begin);
+        maxEnd = std::max(maxEnd, end);
+        firstDrawn = firstDrawn < 0 ? i : firstDrawn;
+        lastDrawn = i;
     }
-    if (rows.count > 0)
-        PainterFor(blend)(rows);
-    if (written.Empty())
-        written = {};
-    return written;
+    rows.count = static_cast<std::int32_t>(row - rows.rows);
+    if (rows.count == 0)
+        return written;
+    PainterFor(blend)(rows);
+    // Leaf row i is the picture's row top + i - 2.
+    return {left + minBegin, top + firstDrawn - 2, left + maxEnd, top + lastDrawn - 1};
 }
 
 }  // namespace wendrel
