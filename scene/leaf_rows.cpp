@@ -221,22 +221,11 @@ inline __m128i Divide49(__m128i sums) {
 }
 
 // Four pixels' drawn bytes into the frame, 12 bytes in the low part of
-// `pixels`.
-inline void StoreFour(std::uint8_t* dst, __m128i pixels, unsigned drawn,
-                      const std::uint8_t* writableEnd) {
-    if (writableEnd - dst >= 16) {
-        const __m128i mask = Load(kPixelMasks[drawn].bytes);
-        const __m128i old = Load(dst);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst),
-                         _mm_or_si128(_mm_and_si128(mask, pixels), _mm_andnot_si128(mask, old)));
-        return;
-    }
-    // At the very end of the frame: pixel by pixel.
-    alignas(16) std::uint8_t bytes[16];
-    _mm_store_si128(reinterpret_cast<__m128i*>(bytes), pixels);
-    for (int lane = 0; lane < 4; ++lane)
-        if (drawn >> lane & 1)
-            std::memcpy(dst + 3 * lane, bytes + 3 * lane, 3);
+// `pixels`, merged in one 16-byte write.
+inline void StoreFour(std::uint8_t* dst, __m128i pixels, unsigned drawn) {
+    const __m128i mask = Load(kPixelMasks[drawn].bytes);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst),
+                     _mm_or_si128(_mm_and_si128(mask, pixels), _mm_andnot_si128(mask, Load(dst))));
 }
 
 // Two pixels blended from their quads and word weights: their colours as
@@ -282,39 +271,88 @@ inline __m128i PackPixelsSse2(__m128i pair01, __m128i pair23) {
 
 }  // namespace
 
-void PaintLeafRowsPlain(const LeafRows& rows) {
+namespace {
+
+void PaintRowPlain(const LeafRows& rows, const LeafRows::Row& row) {
     const LeafQuads& quads = *rows.quads;
-    for (std::int32_t i = 0; i < rows.count; ++i) {
-        const LeafRows::Row& row = rows.rows[i];
-        std::uint8_t* dst = row.dst;
-        std::int32_t m = row.m;
-        for (std::int32_t j = 0; j < row.count; ++j, dst += 3, m -= rows.sn) {
-            // The column terms' floors and remainders added, with the carry;
-            // the true quotient is small, so its low 16 bits give it back.
-            const std::int32_t c = row.begin + j;
-            std::int32_t r = row.remainder + rows.columnRemainder[c];
-            std::int32_t q = row.quotient + rows.columnQuotient[c];
-            if (r >= rows.divisor) {
-                r -= rows.divisor;
-                ++q;
-            }
-            q = static_cast<std::int16_t>(q);
-            const std::int32_t col8 = q + (q < 0 && r != 0 ? 1 : 0) + kCentre8;
-            const std::int32_t row8 = TruncDiv128(m) + kCentre8;
-            const std::int32_t quad = (row8 >> 3) * kSize + (col8 >> 3);
-            if (!quads.Drawable(quad))
-                continue;
-            const std::uint8_t* s = quads.samples[quad];
-            const std::int8_t* w =
-                kByteWeights[static_cast<std::size_t>((row8 & 7) << 3 | (col8 & 7))].w;
-            for (int k = 0; k < 3; ++k) {
-                const std::uint8_t* channel = s + 4 * k;
-                const std::int32_t sum =
-                    channel[0] * w[0] + channel[1] * w[1] + channel[2] * w[2] + channel[3] * w[3];
-                dst[k] = static_cast<std::uint8_t>((sum + 24) / 49);
-            }
+    std::uint8_t* dst = row.dst;
+    std::int32_t m = row.m;
+    for (std::int32_t j = 0; j < row.count; ++j, dst += 3, m -= rows.sn) {
+        // The column terms' floors and remainders added, with the carry;
+        // the true quotient is small, so its low 16 bits give it back.
+        const std::int32_t c = row.begin + j;
+        std::int32_t r = row.remainder + rows.columnRemainder[c];
+        std::int32_t q = row.quotient + rows.columnQuotient[c];
+        if (r >= rows.divisor) {
+            r -= rows.divisor;
+            ++q;
+        }
+        q = static_cast<std::int16_t>(q);
+        const std::int32_t col8 = q + (q < 0 && r != 0 ? 1 : 0) + kCentre8;
+        const std::int32_t row8 = TruncDiv128(m) + kCentre8;
+        const std::int32_t quad = (row8 >> 3) * kSize + (col8 >> 3);
+        if (!quads.Drawable(quad))
+            continue;
+        const std::uint8_t* s = quads.samples[quad];
+        const std::int8_t* w =
+            kByteWeights[static_cast<std::size_t>((row8 & 7) << 3 | (col8 & 7))].w;
+        for (int k = 0; k < 3; ++k) {
+            const std::uint8_t* channel = s + 4 * k;
+            const std::int32_t sum =
+                channel[0] * w[0] + channel[1] * w[1] + channel[2] * w[2] + channel[3] * w[3];
+            dst[k] = static_cast<std::uint8_t>((sum + 24) / 49);
         }
     }
+}
+
+#if defined(__SSE2__)
+// The rows eight pixels at a time, `blendFour` giving four pixels' 12 bytes
+// from their quads and weight offsets. A row whose last 16-byte writes
+// would pass the frame's end is painted pixel by pixel.
+template <typename BlendFour>
+[[gnu::always_inline]] inline void PaintRowsWide(const LeafRows& rows, BlendFour blendFour) {
+    EightPixelSteps steps(rows);
+    const auto* samples = reinterpret_cast<const std::uint8_t*>(rows.quads->samples);
+    const __m128i allLanes = Load(kFirstLanes[kLeafLanes].lanes);
+    for (std::int32_t i = 0; i < rows.count; ++i) {
+        const LeafRows::Row& row = rows.rows[i];
+        const std::int32_t groups = (row.count + kLeafLanes - 1) / kLeafLanes;
+        if (rows.writableEnd - row.dst < 3 * kLeafLanes * groups + 4) {
+            PaintRowPlain(rows, row);
+            continue;
+        }
+        steps.StartRow(row);
+        // Lanes past the row's end take quad 0 and are never drawn.
+        const auto paintEight = [&](std::uint8_t* dst, __m128i inRow, unsigned inRowBits) {
+            alignas(16) std::uint16_t quadAt[kLeafLanes], weightAt[kLeafLanes];
+            steps.Take(inRow, quadAt, weightAt);
+            __m128i q[kLeafLanes];
+            for (int k = 0; k < kLeafLanes; ++k)
+                q[k] = Load(samples + quadAt[k]);
+            const unsigned drawn =
+                (DrawnFlags(q[0], q[1], q[2], q[3]) | DrawnFlags(q[4], q[5], q[6], q[7]) << 4) &
+                inRowBits;
+            if (drawn & 15)
+                StoreFour(dst, blendFour(q, weightAt), drawn & 15);
+            if (drawn >> 4)
+                StoreFour(dst + 12, blendFour(q + 4, weightAt + 4), drawn >> 4);
+        };
+        std::uint8_t* dst = row.dst;
+        std::int32_t left = row.count;
+        for (; left >= kLeafLanes; left -= kLeafLanes, dst += 3 * kLeafLanes)
+            paintEight(dst, allLanes, 0xff);
+        if (left > 0)
+            paintEight(dst, Load(kFirstLanes[static_cast<std::size_t>(left)].lanes),
+                       (1u << left) - 1);
+    }
+}
+#endif
+
+}  // namespace
+
+void PaintLeafRowsPlain(const LeafRows& rows) {
+    for (std::int32_t i = 0; i < rows.count; ++i)
+        PaintRowPlain(rows, rows.rows[i]);
 }
 
 #if defined(__SSE2__)
@@ -323,35 +361,12 @@ bool HaveSse2LeafRows() {
 }
 
 void PaintLeafRowsSse2(const LeafRows& rows) {
-    EightPixelSteps steps(rows);
-    const auto* samples = reinterpret_cast<const std::uint8_t*>(rows.quads->samples);
     const auto* weights = reinterpret_cast<const std::uint8_t*>(kWordWeights.data());
-    const auto blendFour = [&](const __m128i* q, const std::uint16_t* weightAt) {
+    PaintRowsWide(rows, [weights](const __m128i* q, const std::uint16_t* weightAt) {
         return PackPixelsSse2(
             BlendPairSse2(q[0], Load(weights + weightAt[0]), q[1], Load(weights + weightAt[1])),
             BlendPairSse2(q[2], Load(weights + weightAt[2]), q[3], Load(weights + weightAt[3])));
-    };
-    for (std::int32_t i = 0; i < rows.count; ++i) {
-        const LeafRows::Row& row = rows.rows[i];
-        steps.StartRow(row);
-        std::uint8_t* dst = row.dst;
-        for (std::int32_t j = 0; j < row.count; j += kLeafLanes, dst += 3 * kLeafLanes) {
-            // Lanes past the row's end take quad 0 and are never drawn.
-            const std::int32_t lanes = std::min(row.count - j, kLeafLanes);
-            alignas(16) std::uint16_t quadAt[kLeafLanes], weightAt[kLeafLanes];
-            steps.Take(Load(kFirstLanes[static_cast<std::size_t>(lanes)].lanes), quadAt, weightAt);
-            __m128i q[kLeafLanes];
-            for (int k = 0; k < kLeafLanes; ++k)
-                q[k] = Load(samples + quadAt[k]);
-            const unsigned drawn =
-                (DrawnFlags(q[0], q[1], q[2], q[3]) | DrawnFlags(q[4], q[5], q[6], q[7]) << 4) &
-                ((1u << lanes) - 1);
-            if (drawn & 15)
-                StoreFour(dst, blendFour(q, weightAt), drawn & 15, rows.writableEnd);
-            if (drawn >> 4)
-                StoreFour(dst + 12, blendFour(q + 4, weightAt + 4), drawn >> 4, rows.writableEnd);
-        }
-    }
+    });
 }
 #else
 bool HaveSse2LeafRows() {
@@ -369,42 +384,21 @@ bool HaveSsse3LeafRows() {
     return have;
 }
 
-[[gnu::target("ssse3")]] void PaintLeafRowsSsse3(const LeafRows& rows) {
-    EightPixelSteps steps(rows);
-    const auto* samples = reinterpret_cast<const std::uint8_t*>(rows.quads->samples);
+[[gnu::target("ssse3"), gnu::flatten]] void PaintLeafRowsSsse3(const LeafRows& rows) {
     const auto* weights = reinterpret_cast<const std::uint8_t*>(kByteWeights.data());
     // Four pixels' b, g, r, x bytes to 12 bytes b, g, r, b, g, r ...
     const __m128i dropFourth =
         _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
-    const auto blendFour = [&](const __m128i* q, const std::uint16_t* weightAt)
-        __attribute__((target("ssse3"))) {
-        return _mm_shuffle_epi8(_mm_packus_epi16(BlendPairSsse3(q[0], Load(weights + weightAt[0]),
-                                                                q[1], Load(weights + weightAt[1])),
-                                                 BlendPairSsse3(q[2], Load(weights + weightAt[2]),
-                                                                q[3], Load(weights + weightAt[3]))),
-                                dropFourth);
-    };
-    for (std::int32_t i = 0; i < rows.count; ++i) {
-        const LeafRows::Row& row = rows.rows[i];
-        steps.StartRow(row);
-        std::uint8_t* dst = row.dst;
-        for (std::int32_t j = 0; j < row.count; j += kLeafLanes, dst += 3 * kLeafLanes) {
-            // Lanes past the row's end take quad 0 and are never drawn.
-            const std::int32_t lanes = std::min(row.count - j, kLeafLanes);
-            alignas(16) std::uint16_t quadAt[kLeafLanes], weightAt[kLeafLanes];
-            steps.Take(Load(kFirstLanes[static_cast<std::size_t>(lanes)].lanes), quadAt, weightAt);
-            __m128i q[kLeafLanes];
-            for (int k = 0; k < kLeafLanes; ++k)
-                q[k] = Load(samples + quadAt[k]);
-            const unsigned drawn =
-                (DrawnFlags(q[0], q[1], q[2], q[3]) | DrawnFlags(q[4], q[5], q[6], q[7]) << 4) &
-                ((1u << lanes) - 1);
-            if (drawn & 15)
-                StoreFour(dst, blendFour(q, weightAt), drawn & 15, rows.writableEnd);
-            if (drawn >> 4)
-                StoreFour(dst + 12, blendFour(q + 4, weightAt + 4), drawn >> 4, rows.writableEnd);
-        }
-    }
+    PaintRowsWide(
+        rows, [ weights, dropFourth ](const __m128i* q, const std::uint16_t* weightAt)
+                  __attribute__((target("ssse3"))) {
+                      return _mm_shuffle_epi8(
+                          _mm_packus_epi16(BlendPairSsse3(q[0], Load(weights + weightAt[0]), q[1],
+                                                          Load(weights + weightAt[1])),
+                                           BlendPairSsse3(q[2], Load(weights + weightAt[2]), q[3],
+                                                          Load(weights + weightAt[3]))),
+                          dropFourth);
+                  });
 }
 #else
 bool HaveSsse3LeafRows() {
