@@ -117,9 +117,11 @@ inline void Carry(__m128i& quotient, __m128i& remainder, __m128i lastRemainder, 
 }
 
 // The quads and weights of eight pixels side by side, as byte offsets into
-// the quad records and the weight tables, stepped eight pixels at a time.
-// Quotients and remainders are kept as floors in 16-bit lanes: inside the
-// rows every one of them is small, and lanes past a row's end are masked.
+// the quad records and the weight tables, stepped eight pixels at a time
+// in 16-bit lanes. Inside the rows every value kept is small: the column
+// quotients (as floors, with their remainders) and the row numerators m,
+// whose samples lie inside the image (|m| < 193 * 128). Lanes past a row's
+// end may wrap around, and are masked.
 class EightPixelSteps {
   public:
     explicit EightPixelSteps(const LeafRows& rows)
@@ -127,33 +129,23 @@ class EightPixelSteps {
           m_columnDivisor(_mm_set1_epi16(static_cast<std::int16_t>(rows.divisor))),
           m_columnLast(_mm_set1_epi16(static_cast<std::int16_t>(rows.divisor - 1))),
           m_columnStepQuotient(_mm_set1_epi16(rows.lanesQuotient)),
-          m_columnStepRemainder(_mm_set1_epi16(rows.lanesRemainder)) {
-        // Lane k's row numerator is m - k sn; all step by -8 sn.
-        alignas(16) std::int16_t quotients[kLeafLanes], remainders[kLeafLanes];
-        for (std::int32_t k = 0; k < kLeafLanes; ++k) {
-            const std::int32_t offset = -k * rows.sn;
-            quotients[k] = static_cast<std::int16_t>(offset >> 7);
-            remainders[k] = static_cast<std::int16_t>(offset & 127);
-        }
-        m_rowLaneQuotients = Load(quotients);
-        m_rowLaneRemainders = Load(remainders);
-        const std::int32_t step = -kLeafLanes * rows.sn;
-        m_rowStepQuotient = _mm_set1_epi16(static_cast<std::int16_t>(step >> 7));
-        m_rowStepRemainder = _mm_set1_epi16(static_cast<std::int16_t>(step & 127));
+          m_columnStepRemainder(_mm_set1_epi16(rows.lanesRemainder)),
+          m_rowStep(_mm_set1_epi16(static_cast<std::int16_t>(-kLeafLanes * rows.sn))) {
+        // Lane k's row numerator is m - k sn.
+        alignas(16) std::int16_t offsets[kLeafLanes];
+        for (std::int32_t k = 0; k < kLeafLanes; ++k)
+            offsets[k] = static_cast<std::int16_t>(-k * rows.sn);
+        m_rowLaneOffsets = Load(offsets);
     }
 
     void StartRow(const LeafRows::Row& row) {
-        const __m128i rowDivisor = _mm_set1_epi16(128), rowLast = _mm_set1_epi16(127);
         m_columnQuotients = _mm_add_epi16(_mm_set1_epi16(static_cast<std::int16_t>(row.quotient)),
                                           Load(m_rows.columnQuotient + row.begin));
         m_columnRemainders = _mm_add_epi16(_mm_set1_epi16(static_cast<std::int16_t>(row.remainder)),
                                            Load(m_rows.columnRemainder + row.begin));
         Carry(m_columnQuotients, m_columnRemainders, m_columnLast, m_columnDivisor);
-        m_rowQuotients = _mm_add_epi16(_mm_set1_epi16(static_cast<std::int16_t>(row.m >> 7)),
-                                       m_rowLaneQuotients);
-        m_rowRemainders = _mm_add_epi16(_mm_set1_epi16(static_cast<std::int16_t>(row.m & 127)),
-                                        m_rowLaneRemainders);
-        Carry(m_rowQuotients, m_rowRemainders, rowLast, rowDivisor);
+        m_rowNumerators =
+            _mm_add_epi16(_mm_set1_epi16(static_cast<std::int16_t>(row.m)), m_rowLaneOffsets);
     }
 
     // The next eight pixels' offsets, 16 (row8 / 8 * 48 + col8 / 8) for the
@@ -163,15 +155,17 @@ class EightPixelSteps {
         const __m128i zero = _mm_setzero_si128();
         const __m128i centre = _mm_set1_epi16(kCentre8);
         const __m128i seven = _mm_set1_epi16(7);
-        // The samples are trunc + 192: the floor, plus one where negative
-        // and inexact.
-        const __m128i col8 =
-            _mm_sub_epi16(_mm_add_epi16(m_columnQuotients, centre),
-                          _mm_andnot_si128(_mm_cmpeq_epi16(m_columnRemainders, zero),
-                                           _mm_cmpgt_epi16(zero, m_columnQuotients)));
-        const __m128i row8 = _mm_sub_epi16(_mm_add_epi16(m_rowQuotients, centre),
-                                           _mm_andnot_si128(_mm_cmpeq_epi16(m_rowRemainders, zero),
-                                                            _mm_cmpgt_epi16(zero, m_rowQuotients)));
+        // col8 = trunc + 192: the floor, plus one where negative and inexact
+        // (remainders are never negative).
+        const __m128i col8 = _mm_sub_epi16(_mm_add_epi16(m_columnQuotients, centre),
+                                           _mm_and_si128(_mm_cmpgt_epi16(m_columnRemainders, zero),
+                                                         _mm_srai_epi16(m_columnQuotients, 15)));
+        // row8 = trunc(m / 128) + 192.
+        const __m128i m = m_rowNumerators;
+        const __m128i row8 = _mm_add_epi16(
+            _mm_srai_epi16(
+                _mm_add_epi16(m, _mm_and_si128(_mm_srai_epi16(m, 15), _mm_set1_epi16(127))), 7),
+            centre);
         // Up to 16 * 2303: unsigned 16-bit.
         const __m128i quad =
             _mm_add_epi16(_mm_mullo_epi16(_mm_srai_epi16(row8, 3), _mm_set1_epi16(16 * kSize)),
@@ -181,13 +175,10 @@ class EightPixelSteps {
         _mm_store_si128(reinterpret_cast<__m128i*>(quadAt), _mm_and_si128(quad, inRow));
         _mm_store_si128(reinterpret_cast<__m128i*>(weightAt), _mm_and_si128(weight, inRow));
 
-        const __m128i rowDivisor = _mm_set1_epi16(128), rowLast = _mm_set1_epi16(127);
         m_columnRemainders = _mm_add_epi16(m_columnRemainders, m_columnStepRemainder);
         m_columnQuotients = _mm_add_epi16(m_columnQuotients, m_columnStepQuotient);
         Carry(m_columnQuotients, m_columnRemainders, m_columnLast, m_columnDivisor);
-        m_rowRemainders = _mm_add_epi16(m_rowRemainders, m_rowStepRemainder);
-        m_rowQuotients = _mm_add_epi16(m_rowQuotients, m_rowStepQuotient);
-        Carry(m_rowQuotients, m_rowRemainders, rowLast, rowDivisor);
+        m_rowNumerators = _mm_add_epi16(m_rowNumerators, m_rowStep);
     }
 
   private:
@@ -196,14 +187,11 @@ class EightPixelSteps {
     const __m128i m_columnLast;
     const __m128i m_columnStepQuotient;
     const __m128i m_columnStepRemainder;
-    __m128i m_rowLaneQuotients;
-    __m128i m_rowLaneRemainders;
-    __m128i m_rowStepQuotient;
-    __m128i m_rowStepRemainder;
+    const __m128i m_rowStep;
+    __m128i m_rowLaneOffsets;
     __m128i m_columnQuotients = _mm_setzero_si128();
     __m128i m_columnRemainders = _mm_setzero_si128();
-    __m128i m_rowQuotients = _mm_setzero_si128();
-    __m128i m_rowRemainders = _mm_setzero_si128();
+    __m128i m_rowNumerators = _mm_setzero_si128();
 };
 
 // Which of four quads are drawn, one bit each: their flags' top bits.
