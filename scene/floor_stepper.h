@@ -38,6 +38,14 @@ class FloorStepper {
     constexpr std::int32_t StepRemainder() const { return m_dr; }
     constexpr std::int32_t Divisor() const { return m_d; }
 
+    // From the same point, walking the other way: steps of -step.
+    constexpr FloorStepper Reversed() const {
+        FloorStepper back = *this;
+        back.m_dq = -m_dq - (m_dr != 0 ? 1 : 0);
+        back.m_dr = m_dr != 0 ? m_d - m_dr : 0;
+        return back;
+    }
+
     constexpr void Next() {
         // Without a branch: the carry is as good as random.
         m_r += m_dr;

@@ -48,9 +48,9 @@ struct Strip {
           below(a > 0   ? FloorStepper(lo0 - c * dy0, -c, a)
                 : a < 0 ? FloorStepper(c * dy0 - hi0, c, -a)
                         : FloorStepper(-kSize - 1, 0, 1)),
-          above(a > 0   ? FloorStepper(hi0 - c * dy0 - 1, -c, a)
-                : a < 0 ? FloorStepper(c * dy0 - lo0 - 1, c, -a)
-                        : FloorStepper(kSize, 0, 1)) {}
+          above(a > 0   ? FloorStepper(hi0 - c * dy0 - 1, below)
+                : a < 0 ? FloorStepper(c * dy0 - lo0 - 1, below)
+                        : FloorStepper(kSize, below)) {}
 
     // When flat, whether row k holds every dx.
     bool Holds(std::int32_t k) const {
@@ -189,15 +189,22 @@ FrameRect DrawTurnedLeaf(const LeafTurn& turn, const LeafQuads& quads,
     rows.writableEnd = framePixels + static_cast<std::size_t>(frameHeight) * frameStride;
     rows.divisor = sign * turn.tiltCos;
     rows.sn = sn;
-    FloorStepper column(-kHalf * columnStep, columnStep, rows.divisor);
-    for (std::int32_t c = 0; c < kSize + kLeafLanes; ++c, column.Next()) {
+    // From the centre column (dx = 0, n = 0) out to both sides: one division.
+    const FloorStepper centre(0, columnStep, rows.divisor);
+    FloorStepper column = centre;
+    for (std::int32_t c = kHalf; c < kSize + kLeafLanes; ++c, column.Next()) {
         rows.columnQuotient[c] = static_cast<std::int16_t>(column.Floor());
         rows.columnRemainder[c] = static_cast<std::int16_t>(column.Remainder());
     }
-    const std::int32_t lanesQuotient = FloorDiv(kLeafLanes * columnStep, rows.divisor);
-    rows.lanesQuotient = static_cast<std::int16_t>(lanesQuotient);
-    rows.lanesRemainder =
-        static_cast<std::int16_t>(kLeafLanes * columnStep - lanesQuotient * rows.divisor);
+    column = centre.Reversed();
+    for (std::int32_t c = kHalf - 1; c >= 0; --c) {
+        column.Next();
+        rows.columnQuotient[c] = static_cast<std::int16_t>(column.Floor());
+        rows.columnRemainder[c] = static_cast<std::int16_t>(column.Remainder());
+    }
+    // kLeafLanes columns right of the centre: kLeafLanes steps.
+    rows.lanesQuotient = rows.columnQuotient[kHalf + kLeafLanes];
+    rows.lanesRemainder = rows.columnRemainder[kHalf + kLeafLanes];
 
     LeafSpan spans[kSize];
     FindSourceSpans(turn, firstRow, endRow, quads.box, spans, blend);

@@ -113,13 +113,19 @@ TEST(LeafRaster, FloorStepperFollowsFloorDivision) {
     for (int n = 0; n < 20000; ++n) {
         const std::int32_t d = static_cast<std::int32_t>(random() % 2000) + 1;
         const std::int32_t step = static_cast<std::int32_t>(random() % 40001) - 20000;
-        std::int32_t value = static_cast<std::int32_t>(random() % 800001) - 400000;
-        FloorStepper stepper(value, step, d);
-        for (int k = 0; k < 50; ++k, value += step, stepper.Next()) {
-            ASSERT_EQ(stepper.Floor(),
-                      static_cast<std::int32_t>(std::floor(static_cast<double>(value) / d)))
-                << value << " / " << d;
-            ASSERT_EQ(stepper.Trunc(), value / d) << value << " / " << d;
+        const std::int32_t start = static_cast<std::int32_t>(random() % 800001) - 400000;
+        const FloorStepper first(start, step, d);
+        // Forward, and from the same start backward.
+        for (const std::int32_t direction : {1, -1}) {
+            FloorStepper stepper = direction > 0 ? first : first.Reversed();
+            std::int32_t value = start;
+            for (int k = 0; k < 50; ++k, value += direction * step, stepper.Next()) {
+                ASSERT_EQ(stepper.Floor(),
+                          static_cast<std::int32_t>(std::floor(static_cast<double>(value) / d)))
+                    << value << " / " << d;
+                ASSERT_EQ(stepper.Trunc(), value / d) << value << " / " << d;
+                ASSERT_EQ(stepper.Remainder(), value - stepper.Floor() * d);
+            }
         }
     }
 }
