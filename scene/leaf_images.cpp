@@ -77,7 +77,8 @@ const LeafQuads& LeafQuadTable(const std::uint8_t* image) {
 }
 
 void BuildLeafQuads(const std::uint8_t* image, LeafQuads& quads) {
-    LeafQuadBox box{kLeafImageSize, -1, kLeafImageSize, -1};
+    LeafQuadBox box{kLeafImageSize,     -1, kLeafImageSize, -1,
+                    2 * kLeafImageSize, -1, kLeafImageSize, -kLeafImageSize};
     for (std::int32_t r = 0; r + 1 < kLeafImageSize; ++r) {
         for (std::int32_t c = 0; c + 1 < kLeafImageSize; ++c) {
             const std::uint8_t* s00 = image + r * kLeafImageStride + 3 * c;
@@ -92,8 +93,14 @@ void BuildLeafQuads(const std::uint8_t* image, LeafQuads& quads) {
             }
             quads.samples[n][LeafQuads::kFlagByte] = leaf ? LeafQuads::kDrawnFlag : 0;
             if (leaf)
-                box = {std::min(box.rowMin, r), std::max(box.rowMax, r), std::min(box.colMin, c),
-                       std::max(box.colMax, c)};
+                box = {std::min(box.rowMin, r),
+                       std::max(box.rowMax, r),
+                       std::min(box.colMin, c),
+                       std::max(box.colMax, c),
+                       std::min(box.sumMin, r + c),
+                       std::max(box.sumMax, r + c),
+                       std::min(box.differenceMin, r - c),
+                       std::max(box.differenceMax, r - c)};
         }
     }
     quads.box = box.Empty() ? LeafQuadBox{} : box;

@@ -18,12 +18,18 @@ const BITMAPINFOHEADER& LeafImageHeader();
 const std::uint8_t* LeafImageSlot(int slot);
 
 // The smallest box of quads (bounds included) that holds every drawable
-// quad of an image; empty when the image has none.
+// quad of an image, empty when the image has none; and the range of row +
+// column and of row - column over them, which cut the box's corners (by
+// default, nothing).
 struct LeafQuadBox {
     std::int32_t rowMin = 0;
     std::int32_t rowMax = -1;
     std::int32_t colMin = 0;
     std::int32_t colMax = -1;
+    std::int32_t sumMin = 0;
+    std::int32_t sumMax = 2 * (kLeafImageSize - 2);
+    std::int32_t differenceMin = -(kLeafImageSize - 2);
+    std::int32_t differenceMax = kLeafImageSize - 2;
     bool Empty() const { return rowMax < rowMin || colMax < colMin; }
 };
 

@@ -73,39 +73,62 @@ void NarrowToStrip(Strip strip, std::int32_t rows, std::int32_t* first, std::int
 }
 
 #if defined(__SSE2__)
-// The spans of both strips' crossing, the four bounds stepped side by side.
-void CrossStrips(const Strip& across, const Strip& down, std::int32_t rows, std::int32_t* first,
-                 std::int32_t* last) {
-    const FloorStepper* bounds[4] = {&across.below, &across.above, &down.below, &down.above};
-    alignas(16) std::int32_t lanes[5][4];
-    for (int b = 0; b < 4; ++b) {
-        lanes[0][b] = bounds[b]->Floor() + (b % 2 == 0 ? 1 : 0);
-        lanes[1][b] = bounds[b]->Remainder();
-        lanes[2][b] = bounds[b]->StepQuotient();
-        lanes[3][b] = bounds[b]->StepRemainder();
-        lanes[4][b] = bounds[b]->Divisor();
+// Two strips' four bounds side by side: first, last, first, last dx.
+class FourBounds {
+  public:
+    FourBounds(const Strip& one, const Strip& other) {
+        const FloorStepper* bounds[4] = {&one.below, &one.above, &other.below, &other.above};
+        alignas(16) std::int32_t lanes[5][4];
+        for (int b = 0; b < 4; ++b) {
+            lanes[0][b] = bounds[b]->Floor() + (b % 2 == 0 ? 1 : 0);
+            lanes[1][b] = bounds[b]->Remainder();
+            lanes[2][b] = bounds[b]->StepQuotient();
+            lanes[3][b] = bounds[b]->StepRemainder();
+            lanes[4][b] = bounds[b]->Divisor();
+        }
+        const auto load = [&](int n) {
+            return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[n]));
+        };
+        m_q = load(0);
+        m_r = load(1);
+        m_dq = load(2);
+        m_dr = load(3);
+        m_divisor = load(4);
+        m_lastRemainder = _mm_sub_epi32(m_divisor, _mm_set1_epi32(1));
     }
-    const auto load = [&](int n) {
-        return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[n]));
-    };
-    __m128i q = load(0), r = load(1);
-    const __m128i dq = load(2), dr = load(3), divisor = load(4);
-    const __m128i lastRemainder = _mm_sub_epi32(divisor, _mm_set1_epi32(1));
-    // Lanes: first and last dx of the one strip, then of the other. Lane 0
-    // takes the larger first, lane 1 the smaller last.
-    const __m128i smallerInLaneOne = _mm_setr_epi32(0, -1, 0, 0);
-    for (std::int32_t k = 0; k < rows; ++k) {
-        const __m128i other = _mm_shuffle_epi32(q, _MM_SHUFFLE(1, 0, 3, 2));
-        const __m128i keep = _mm_xor_si128(_mm_cmpgt_epi32(q, other), smallerInLaneOne);
+
+    __m128i Bounds() const { return m_q; }
+
+    void NextRow() {
+        m_r = _mm_add_epi32(m_r, m_dr);
+        const __m128i carry = _mm_cmpgt_epi32(m_r, m_lastRemainder);
+        m_r = _mm_sub_epi32(m_r, _mm_and_si128(carry, m_divisor));
+        m_q = _mm_sub_epi32(_mm_add_epi32(m_q, m_dq), carry);
+    }
+
+  private:
+    __m128i m_q, m_r, m_dq, m_dr, m_divisor, m_lastRemainder;
+};
+
+// Of two sets of bounds (first, last, first, last), the larger first and
+// the smaller last in each pair of lanes.
+inline __m128i Narrower(__m128i one, __m128i other) {
+    const __m128i keepOne =
+        _mm_xor_si128(_mm_cmpgt_epi32(one, other), _mm_setr_epi32(0, -1, 0, -1));
+    return _mm_or_si128(_mm_and_si128(keepOne, one), _mm_andnot_si128(keepOne, other));
+}
+
+// The spans of the strips' crossing, their bounds stepped side by side.
+void CrossStrips(const Strip& across, const Strip& down, const Strip& sum, const Strip& difference,
+                 std::int32_t rows, std::int32_t* first, std::int32_t* last) {
+    FourBounds box(across, down), diagonals(sum, difference);
+    for (std::int32_t k = 0; k < rows; ++k, box.NextRow(), diagonals.NextRow()) {
+        const __m128i pairs = Narrower(box.Bounds(), diagonals.Bounds());
         alignas(16) std::int32_t crossed[4];
         _mm_store_si128(reinterpret_cast<__m128i*>(crossed),
-                        _mm_or_si128(_mm_and_si128(keep, q), _mm_andnot_si128(keep, other)));
+                        Narrower(pairs, _mm_shuffle_epi32(pairs, _MM_SHUFFLE(1, 0, 3, 2))));
         first[k] = crossed[0];
         last[k] = crossed[1];
-        r = _mm_add_epi32(r, dr);
-        const __m128i carry = _mm_cmpgt_epi32(r, lastRemainder);
-        r = _mm_sub_epi32(r, _mm_and_si128(carry, divisor));
-        q = _mm_sub_epi32(_mm_add_epi32(q, dq), carry);
     }
 }
 #endif
@@ -132,11 +155,23 @@ void FindSourceSpans(const LeafTurn& turn, std::int32_t firstRow, std::int32_t e
     // and t = |T|.
     const std::int32_t sign = turn.tiltCos < 0 ? -1 : 1;
     const std::int32_t t = sign * turn.tiltCos;
-    const Strip across(8 * sign * turn.cs, 8 * sign * turn.sn, Above(box.colMin, t),
-                       Below(box.colMax, t), dy0);
+    const std::int32_t sn = turn.sn, cs = turn.cs;
+    const Strip across(8 * sign * cs, 8 * sign * sn, Above(box.colMin, t), Below(box.colMax, t),
+                       dy0);
     // The row sample: x = M / 128 with M = dy cs - dx sn.
-    const Strip down(-turn.sn, turn.cs, Above(box.rowMin, kRowDivisor),
-                     Below(box.rowMax, kRowDivisor), dy0);
+    const Strip down(-sn, cs, Above(box.rowMin, kRowDivisor), Below(box.rowMax, kRowDivisor), dy0);
+    // The diagonals, loosely: with X = col8 and Y = row8 the samples, each
+    // within one eighth of x + 192 and y + 192, a pixel in a quad with
+    // sumMin <= row + column <= sumMax has 8 sumMin <= X + Y <= 8 sumMax + 14,
+    // so 8 sumMin - 386 < x + y < 8 sumMax - 368; times 128 t, an integer in
+    // dx and dy. And likewise for differenceMin <= row - column <=
+    // differenceMax: 8 differenceMin - 9 < y - x < 8 differenceMax + 9.
+    const std::int32_t scale = 128 * t;
+    const Strip sum(1024 * sign * cs - t * sn, 1024 * sign * sn + t * cs,
+                    scale * (8 * box.sumMin - 386), scale * (8 * box.sumMax - 368), dy0);
+    const Strip difference(-t * sn - 1024 * sign * cs, t * cs - 1024 * sign * sn,
+                           scale * (8 * box.differenceMin - 9), scale * (8 * box.differenceMax + 9),
+                           dy0);
     std::int32_t first[kSize], last[kSize];
 #if defined(__SSE2__)
     const bool wide = blend != LeafBlend::kPlain;
@@ -145,17 +180,17 @@ void FindSourceSpans(const LeafTurn& turn, std::int32_t firstRow, std::int32_t e
 #endif
     if (wide) {
 #if defined(__SSE2__)
-        CrossStrips(across, down, rows, first, last);
+        CrossStrips(across, down, sum, difference, rows, first, last);
 #endif
     } else {
         for (std::int32_t k = 0; k < rows; ++k) {
             first[k] = -kSize;
             last[k] = kSize;
         }
-        NarrowToStrip(across, rows, first, last);
-        NarrowToStrip(down, rows, first, last);
+        for (const Strip* strip : {&across, &down, &sum, &difference})
+            NarrowToStrip(*strip, rows, first, last);
     }
-    for (const Strip* strip : {&across, &down})
+    for (const Strip* strip : {&across, &down, &sum, &difference})
         if (strip->flat)
             for (std::int32_t k = 0; k < rows; ++k)
                 if (!strip->Holds(k))

@@ -189,6 +189,47 @@ TEST(LeafRaster, SourceSpansHoldExactlyThePixelsWithSamplesInside) {
     }
 }
 
+// The images' own boxes also cut the corners: their spans lie within the
+// box's exact ones and still hold every pixel whose quad is drawn.
+TEST(LeafRaster, SourceSpansOfTheImagesHoldEveryDrawnPixel) {
+    testing::FreshSaver saver;
+    AcquireLeafImages();
+    std::mt19937 random(12);
+    long cut = 0, kept = 0;
+    for (int n = 0; n < 4000; ++n) {
+        const LeafQuads& quads = LeafQuadTable(LeafImageSlot(n % 8));
+        const LeafQuadBox corners = quads.box;
+        const LeafQuadBox square{corners.rowMin, corners.rowMax, corners.colMin, corners.colMax};
+        const LeafTurn turn = n < 8 ? TurnOf(157 * n, 0)
+                                    : TurnOf(static_cast<std::int32_t>(random() % 40000) - 20000,
+                                             static_cast<std::int32_t>(random() % 40000) - 20000);
+        for (const LeafBlend blend : {LeafBlend::kFastest, LeafBlend::kPlain}) {
+            LeafSpan spans[48], squareSpans[48];
+            FindSourceSpans(turn, 0, 48, corners, spans, blend);
+            FindSourceSpans(turn, 0, 48, square, squareSpans, blend);
+            for (std::int32_t i = 0; i < 48; ++i) {
+                const LeafSpan span = spans[i], outer = squareSpans[i];
+                ASSERT_TRUE(span.Empty() || (span.begin >= outer.begin && span.end <= outer.end))
+                    << "row " << i << " spin/tilt " << n;
+                for (std::int32_t j = outer.begin; j < outer.end; ++j) {
+                    const std::int32_t dx = j - 24, dy = i - 24;
+                    const std::int32_t col8 =
+                        ((dx * turn.cs + dy * turn.sn) * 8192) / (turn.tiltCos * 1024) + 192;
+                    const std::int32_t row8 = ((dy * turn.cs - dx * turn.sn) * 8) / 1024 + 192;
+                    const bool inSpan = j >= span.begin && j < span.end;
+                    if (quads.Drawable((row8 >> 3) * 48 + (col8 >> 3))) {
+                        ASSERT_TRUE(inSpan) << "row " << i << " col " << j << " case " << n;
+                    }
+                    (inSpan ? kept : cut) += 1;
+                }
+            }
+        }
+    }
+    // The corners cut are a good share of the box.
+    EXPECT_GT(cut * 5, kept) << cut << " of " << cut + kept;
+    ReleaseLeafImages();
+}
+
 struct Canvas {
     Canvas(std::int32_t width, std::int32_t height, std::uint32_t seed)
         : header(MakeHeader24(width, height)), pixels(header.biSizeImage) {
@@ -315,7 +356,7 @@ TEST(LeafRaster, QuadTableMarksQuadsWithoutKeyColour) {
         const std::uint8_t* image = LeafImageSlot(slot);
         const LeafQuads& quads = LeafQuadTable(image);
         int leaf = 0;
-        LeafQuadBox box{47, -1, 47, -1};
+        LeafQuadBox box{47, -1, 47, -1, 94, -1, 47, -47};
         for (int r = 0; r < 47; ++r)
             for (int c = 0; c < 47; ++c) {
                 const std::uint8_t* s = image + r * kLeafImageStride + 3 * c;
@@ -333,8 +374,14 @@ TEST(LeafRaster, QuadTableMarksQuadsWithoutKeyColour) {
                                               static_cast<std::uint8_t>(expected ? 0x80 : 0)};
                 ASSERT_EQ(std::memcmp(record + 12, tail, 4), 0) << slot << " " << r << " " << c;
                 if (expected)
-                    box = {std::min(box.rowMin, r), std::max(box.rowMax, r),
-                           std::min(box.colMin, c), std::max(box.colMax, c)};
+                    box = {std::min(box.rowMin, r),
+                           std::max(box.rowMax, r),
+                           std::min(box.colMin, c),
+                           std::max(box.colMax, c),
+                           std::min(box.sumMin, r + c),
+                           std::max(box.sumMax, r + c),
+                           std::min(box.differenceMin, r - c),
+                           std::max(box.differenceMax, r - c)};
                 leaf += expected ? 1 : 0;
             }
         EXPECT_GT(leaf, 300) << slot;
@@ -342,6 +389,10 @@ TEST(LeafRaster, QuadTableMarksQuadsWithoutKeyColour) {
         EXPECT_EQ(quads.box.rowMax, box.rowMax) << slot;
         EXPECT_EQ(quads.box.colMin, box.colMin) << slot;
         EXPECT_EQ(quads.box.colMax, box.colMax) << slot;
+        EXPECT_EQ(quads.box.sumMin, box.sumMin) << slot;
+        EXPECT_EQ(quads.box.sumMax, box.sumMax) << slot;
+        EXPECT_EQ(quads.box.differenceMin, box.differenceMin) << slot;
+        EXPECT_EQ(quads.box.differenceMax, box.differenceMax) << slot;
     }
     ReleaseLeafImages();
 }
