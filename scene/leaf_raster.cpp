@@ -120,15 +120,19 @@ inline __m128i Narrower(__m128i one, __m128i other) {
 
 // The spans of the strips' crossing, their bounds stepped side by side.
 void CrossStrips(const Strip& across, const Strip& down, const Strip& sum, const Strip& difference,
-                 std::int32_t rows, std::int32_t* first, std::int32_t* last) {
+                 std::int32_t rows, LeafSpan* spans) {
+    static_assert(sizeof(LeafSpan) == 8);
     FourBounds box(across, down), diagonals(sum, difference);
+    // first + 24 and last + 25, clamped to 0 ... 48 as 16-bit words (the
+    // packing saturates, which keeps their order).
+    const __m128i toColumns = _mm_setr_epi32(kHalf, kHalf + 1, 0, 0);
+    const __m128i zero = _mm_setzero_si128(), size = _mm_set1_epi16(kSize);
     for (std::int32_t k = 0; k < rows; ++k, box.NextRow(), diagonals.NextRow()) {
         const __m128i pairs = Narrower(box.Bounds(), diagonals.Bounds());
-        alignas(16) std::int32_t crossed[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(crossed),
-                        Narrower(pairs, _mm_shuffle_epi32(pairs, _MM_SHUFFLE(1, 0, 3, 2))));
-        first[k] = crossed[0];
-        last[k] = crossed[1];
+        const __m128i crossed = Narrower(pairs, _mm_shuffle_epi32(pairs, _MM_SHUFFLE(1, 0, 3, 2)));
+        const __m128i words = _mm_packs_epi32(_mm_add_epi32(crossed, toColumns), zero);
+        const __m128i clamped = _mm_min_epi16(_mm_max_epi16(words, zero), size);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(spans + k), _mm_unpacklo_epi16(clamped, zero));
     }
 }
 #endif
@@ -172,7 +176,6 @@ void FindSourceSpans(const LeafTurn& turn, std::int32_t firstRow, std::int32_t e
     const Strip difference(-t * sn - 1024 * sign * cs, t * cs - 1024 * sign * sn,
                            scale * (8 * box.differenceMin - 9), scale * (8 * box.differenceMax + 9),
                            dy0);
-    std::int32_t first[kSize], last[kSize];
 #if defined(__SSE2__)
     const bool wide = blend != LeafBlend::kPlain;
 #else
@@ -180,24 +183,26 @@ void FindSourceSpans(const LeafTurn& turn, std::int32_t firstRow, std::int32_t e
 #endif
     if (wide) {
 #if defined(__SSE2__)
-        CrossStrips(across, down, sum, difference, rows, first, last);
+        CrossStrips(across, down, sum, difference, rows, spans);
 #endif
     } else {
+        std::int32_t first[kSize], last[kSize];
         for (std::int32_t k = 0; k < rows; ++k) {
             first[k] = -kSize;
             last[k] = kSize;
         }
         for (const Strip* strip : {&across, &down, &sum, &difference})
             NarrowToStrip(*strip, rows, first, last);
+        for (std::int32_t k = 0; k < rows; ++k)
+            spans[k] = {std::clamp(first[k] + kHalf, 0, kSize),
+                        std::clamp(last[k] + 1 + kHalf, 0, kSize)};
     }
+    // A flat strip holds a row whole or not at all.
     for (const Strip* strip : {&across, &down, &sum, &difference})
         if (strip->flat)
             for (std::int32_t k = 0; k < rows; ++k)
                 if (!strip->Holds(k))
-                    last[k] = first[k] - 1;
-    for (std::int32_t k = 0; k < rows; ++k)
-        spans[k] = {std::clamp(first[k] + kHalf, 0, kSize),
-                    std::clamp(last[k] + 1 + kHalf, 0, kSize)};
+                    spans[k].end = spans[k].begin;
 }
 
 FrameRect DrawTurnedLeaf(const LeafTurn& turn, const LeafQuads& quads,
