@@ -372,6 +372,8 @@ bool HaveSsse3LeafRows() {
     return have;
 }
 
+// Flattened: the row loop it shares with SSE2 is inlined here, where the
+// SSSE3 blend can then be inlined into it.
 [[gnu::target("ssse3"), gnu::flatten]] void PaintLeafRowsSsse3(const LeafRows& rows) {
     const auto* weights = reinterpret_cast<const std::uint8_t*>(kByteWeights.data());
     // Four pixels' b, g, r, x bytes to 12 bytes b, g, r, b, g, r ...
