@@ -264,8 +264,12 @@ FrameRect DrawTurnedLeaf(const LeafTurn& turn, const LeafQuads& quads,
         const std::int32_t end = std::min(span.end, endCol);
         if (begin >= end)
             continue;
-        *row++ = {framePixels + at + 3 * begin, begin,         end - begin, rowTerm.Floor(),
-                  rowTerm.Remainder(),          m - begin * sn};
+        *row++ = {framePixels + (at + 3 * begin),
+                  begin,
+                  end - begin,
+                  rowTerm.Floor(),
+                  rowTerm.Remainder(),
+                  m - begin * sn};
         minBegin = std::min(minBegin, begin);
         maxEnd = std::max(maxEnd, end);
         firstDrawn = firstDrawn < 0 ? i : firstDrawn;
