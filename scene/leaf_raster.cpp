@@ -242,9 +242,6 @@ FrameRect DrawTurnedLeaf(const LeafTurn& turn, const LeafQuads& quads,
         rows.columnQuotient[c] = static_cast<std::int16_t>(column.Floor());
         rows.columnRemainder[c] = static_cast<std::int16_t>(column.Remainder());
     }
-    // kLeafLanes columns right of the centre: kLeafLanes steps.
-    rows.lanesQuotient = rows.columnQuotient[kHalf + kLeafLanes];
-    rows.lanesRemainder = rows.columnRemainder[kHalf + kLeafLanes];
 
     LeafSpan spans[kSize];
     FindSourceSpans(turn, firstRow, endRow, quads.box, spans, blend);

@@ -128,8 +128,9 @@ class EightPixelSteps {
         : m_rows(rows),
           m_columnDivisor(_mm_set1_epi16(static_cast<std::int16_t>(rows.divisor))),
           m_columnLast(_mm_set1_epi16(static_cast<std::int16_t>(rows.divisor - 1))),
-          m_columnStepQuotient(_mm_set1_epi16(rows.lanesQuotient)),
-          m_columnStepRemainder(_mm_set1_epi16(rows.lanesRemainder)),
+          // kLeafLanes columns right of the centre: kLeafLanes steps.
+          m_columnStepQuotient(_mm_set1_epi16(rows.columnQuotient[kSize / 2 + kLeafLanes])),
+          m_columnStepRemainder(_mm_set1_epi16(rows.columnRemainder[kSize / 2 + kLeafLanes])),
           m_rowStep(_mm_set1_epi16(static_cast<std::int16_t>(-kLeafLanes * rows.sn))) {
         // Lane k's row numerator is m - k sn.
         alignas(16) std::int16_t offsets[kLeafLanes];

@@ -34,12 +34,10 @@ struct LeafRows {
     std::int32_t sn = 0;
     // floor((c - 24) * columnStep / divisor) and the remainder, for leaf
     // columns c = 0 ... 55, kept to 16 bits: the quotient wraps around, as
-    // only sums that land back in range are used.
+    // only sums that land back in range are used. Column 24 + kLeafLanes
+    // gives the step over kLeafLanes pixels.
     std::int16_t columnQuotient[kLeafImageSize + kLeafLanes];
     std::int16_t columnRemainder[kLeafImageSize + kLeafLanes];
-    // The same for kLeafLanes * columnStep.
-    std::int16_t lanesQuotient = 0;
-    std::int16_t lanesRemainder = 0;
     std::int32_t count = 0;
     Row rows[kLeafImageSize];
 };
