@@ -7,11 +7,11 @@
 #include <memory>
 #include <vector>
 
-#include "animation.h"
-#include "frame_buffer.h"
-#include "leaf_scene.h"
-#include "random.h"
-#include "saver_core.h"
+#include "scene/animation.h"
+#include "scene/frame_buffer.h"
+#include "scene/leaf_scene.h"
+#include "scene/random.h"
+#include "scene/saver_core.h"
 
 namespace {
 

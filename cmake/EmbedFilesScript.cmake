@@ -1,6 +1,6 @@
 # Writes OUTPUT: one byte array per file in INPUTS and a table of them
 # (wendrel::embedded::kFiles), looked up by file name.
-set(body "// Generated from the files in res/; do not edit.\n#include \"embedded_files.h\"\n\nnamespace wendrel::embedded {\nnamespace {\n")
+set(body "// Generated from the files in res/; do not edit.\n#include \"res/embedded/embedded_files.h\"\n\nnamespace wendrel::embedded {\nnamespace {\n")
 set(table "")
 set(index 0)
 foreach(input IN LISTS INPUTS)

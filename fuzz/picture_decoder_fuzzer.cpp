@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "frame_buffer.h"
-#include "picture_decoder.h"
+#include "scene/frame_buffer.h"
+#include "scene/picture_decoder.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "check_state.h"
+#include "saver/check_state.h"
 
 namespace wendrel {
 

@@ -1,6 +1,6 @@
-#include "display_mode.h"
+#include "saver/display_mode.h"
 
-#include "frame_buffer.h"
+#include "scene/frame_buffer.h"
 
 namespace wendrel {
 

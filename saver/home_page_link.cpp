@@ -1,4 +1,4 @@
-#include "home_page_link.h"
+#include "saver/home_page_link.h"
 
 namespace wendrel {
 

@@ -22,7 +22,7 @@
 #include <mutex>
 #include <thread>
 
-#include "leaf_scene.h"
+#include "scene/leaf_scene.h"
 
 namespace wendrel {
 

@@ -1,4 +1,4 @@
-#include "frame_buffer.h"
+#include "scene/frame_buffer.h"
 
 namespace wendrel {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "bitmap_info_header.h"
+#include "scene/bitmap_info_header.h"
 
 namespace wendrel {
 

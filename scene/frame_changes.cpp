@@ -1,4 +1,4 @@
-#include "frame_changes.h"
+#include "scene/frame_changes.h"
 
 #include <algorithm>
 

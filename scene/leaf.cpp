@@ -1,13 +1,13 @@
-#include "leaf.h"
+#include "scene/leaf.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "frame_buffer.h"
-#include "leaf_images.h"
-#include "leaf_raster.h"
-#include "random.h"
-#include "saver_core.h"
+#include "scene/frame_buffer.h"
+#include "scene/leaf_images.h"
+#include "scene/leaf_raster.h"
+#include "scene/random.h"
+#include "scene/saver_core.h"
 
 namespace wendrel {
 namespace {

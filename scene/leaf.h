@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "bitmap_info_header.h"
-#include "frame_changes.h"
-#include "leaf_path.h"
+#include "scene/bitmap_info_header.h"
+#include "scene/frame_changes.h"
+#include "scene/leaf_path.h"
 
 namespace wendrel {
 

@@ -1,11 +1,11 @@
-#include "leaf_images.h"
+#include "scene/leaf_images.h"
 
 #include <algorithm>
 #include <memory>
 #include <string>
 
-#include "frame_buffer.h"
-#include "packaged_pictures.h"
+#include "scene/frame_buffer.h"
+#include "scene/packaged_pictures.h"
 
 namespace wendrel {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "bitmap_info_header.h"
-#include "frame_buffer.h"
+#include "scene/bitmap_info_header.h"
+#include "scene/frame_buffer.h"
 
 namespace wendrel {
 

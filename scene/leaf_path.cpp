@@ -1,7 +1,7 @@
-#include "leaf_path.h"
+#include "scene/leaf_path.h"
 
-#include "random.h"
-#include "saver_core.h"
+#include "scene/random.h"
+#include "scene/saver_core.h"
 
 namespace wendrel {
 

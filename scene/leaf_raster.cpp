@@ -1,4 +1,4 @@
-#include "leaf_raster.h"
+#include "scene/leaf_raster.h"
 
 #include <algorithm>
 
@@ -6,8 +6,8 @@
 #include <emmintrin.h>
 #endif
 
-#include "frame_buffer.h"
-#include "leaf_rows.h"
+#include "scene/frame_buffer.h"
+#include "scene/leaf_rows.h"
 
 namespace wendrel {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <cstdint>
 
-#include "bitmap_info_header.h"
-#include "floor_stepper.h"
-#include "frame_changes.h"
-#include "leaf_images.h"
+#include "scene/bitmap_info_header.h"
+#include "scene/floor_stepper.h"
+#include "scene/frame_changes.h"
+#include "scene/leaf_images.h"
 
 namespace wendrel {
 

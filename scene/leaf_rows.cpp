@@ -1,4 +1,4 @@
-#include "leaf_rows.h"
+#include "scene/leaf_rows.h"
 
 #include <algorithm>
 #include <array>

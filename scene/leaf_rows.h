@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "leaf_images.h"
+#include "scene/leaf_images.h"
 
 namespace wendrel {
 

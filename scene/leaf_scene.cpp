@@ -1,9 +1,9 @@
-#include "leaf_scene.h"
+#include "scene/leaf_scene.h"
 
 #include <cstring>
 
-#include "frame_buffer.h"
-#include "packaged_pictures.h"
+#include "scene/frame_buffer.h"
+#include "scene/packaged_pictures.h"
 
 namespace wendrel {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "bitmap_info_header.h"
-#include "frame_changes.h"
-#include "leaf.h"
+#include "scene/bitmap_info_header.h"
+#include "scene/frame_changes.h"
+#include "scene/leaf.h"
 
 namespace wendrel {
 

@@ -1,9 +1,9 @@
-#include "packaged_pictures.h"
+#include "scene/packaged_pictures.h"
 
 #include <cstring>
 
-#include "frame_buffer.h"
-#include "picture_decoder.h"
+#include "scene/frame_buffer.h"
+#include "scene/picture_decoder.h"
 
 namespace wendrel {
 

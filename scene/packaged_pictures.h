@@ -4,7 +4,7 @@
 #include <span>
 #include <string>
 
-#include "resource_ids.h"
+#include "res/resource_ids.h"
 
 namespace wendrel {
 

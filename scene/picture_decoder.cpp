@@ -1,8 +1,8 @@
-#include "picture_decoder.h"
+#include "scene/picture_decoder.h"
 
 #include <cstring>
 
-#include "frame_buffer.h"
+#include "scene/frame_buffer.h"
 
 namespace wendrel {
 namespace {

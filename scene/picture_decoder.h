@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "bitmap_info_header.h"
+#include "scene/bitmap_info_header.h"
 
 namespace wendrel {
 

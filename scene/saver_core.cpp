@@ -1,4 +1,4 @@
-#include "saver_core.h"
+#include "scene/saver_core.h"
 
 #include <cstdio>
 #include <cstdlib>

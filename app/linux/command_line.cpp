@@ -1,4 +1,4 @@
-#include "command_line.h"
+#include "app/linux/command_line.h"
 
 #include <cctype>
 #include <charconv>

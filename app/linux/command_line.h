@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "command_switch.h"
+#include "saver/command_switch.h"
 
 namespace wendrel::linux_app {
 

@@ -1,4 +1,4 @@
-#include "home_page.h"
+#include "app/linux/home_page.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "home_page_link.h"
+#include "saver/home_page_link.h"
 
 namespace wendrel::linux_app {
 

@@ -1,4 +1,4 @@
-#include "instance_lock.h"
+#include "app/linux/instance_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "saver_app.h"
-#include "stop_signals.h"
+#include "app/linux/saver_app.h"
+#include "app/linux/stop_signals.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);

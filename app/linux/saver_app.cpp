@@ -1,16 +1,16 @@
-#include "saver_app.h"
+#include "app/linux/saver_app.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
-#include "config_dialog.h"
-#include "embedded_files.h"
-#include "full_screen_wnd.h"
-#include "random.h"
-#include "saver_cursor.h"
-#include "saver_names.h"
-#include "stop_signals.h"
+#include "app/linux/dialog/config_dialog.h"
+#include "app/linux/stop_signals.h"
+#include "display/linux/full_screen_wnd.h"
+#include "display/linux/saver_cursor.h"
+#include "res/embedded/embedded_files.h"
+#include "saver/saver_names.h"
+#include "scene/random.h"
 
 namespace wendrel::linux_app {
 namespace {

@@ -7,16 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "animation.h"
-#include "command_line.h"
-#include "frame_hand_over.h"
-#include "instance_lock.h"
-#include "leaf_scene.h"
-#include "mode_watcher.h"
-#include "saver_core.h"
-#include "saver_wnd.h"
-#include "settings_store.h"
-#include "x_windows.h"
+#include "app/linux/command_line.h"
+#include "app/linux/instance_lock.h"
+#include "app/linux/settings_store.h"
+#include "display/linux/frame_hand_over.h"
+#include "display/linux/mode_watcher.h"
+#include "display/linux/saver_wnd.h"
+#include "display/linux/x_windows.h"
+#include "scene/animation.h"
+#include "scene/leaf_scene.h"
+#include "scene/saver_core.h"
 
 namespace wendrel::linux_app {
 

@@ -1,4 +1,4 @@
-#include "settings_store.h"
+#include "app/linux/settings_store.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

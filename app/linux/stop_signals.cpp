@@ -1,4 +1,4 @@
-#include "stop_signals.h"
+#include "app/linux/stop_signals.h"
 
 #include <pthread.h>
 

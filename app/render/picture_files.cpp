@@ -1,4 +1,4 @@
-#include "picture_files.h"
+#include "app/render/picture_files.h"
 
 #include <png.h>
 
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "frame_buffer.h"
+#include "scene/frame_buffer.h"
 
 namespace wendrel::render {
 namespace {

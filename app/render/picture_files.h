@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "bitmap_info_header.h"
+#include "scene/bitmap_info_header.h"
 
 namespace wendrel::render {
 

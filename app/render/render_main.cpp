@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "animation.h"
-#include "frame_buffer.h"
-#include "leaf_images.h"
-#include "leaf_scene.h"
-#include "picture_files.h"
-#include "random.h"
-#include "render_options.h"
-#include "saver_core.h"
+#include "app/render/picture_files.h"
+#include "app/render/render_options.h"
+#include "scene/animation.h"
+#include "scene/frame_buffer.h"
+#include "scene/leaf_images.h"
+#include "scene/leaf_scene.h"
+#include "scene/random.h"
+#include "scene/saver_core.h"
 
 namespace {
 

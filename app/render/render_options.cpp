@@ -1,4 +1,4 @@
-#include "render_options.h"
+#include "app/render/render_options.h"
 
 #include <charconv>
 

@@ -1,6 +1,6 @@
-#include "config_dlg.h"
+#include "app/windows/config_dlg.h"
 
-#include "saver_names.h"
+#include "saver/saver_names.h"
 
 namespace wendrel {
 

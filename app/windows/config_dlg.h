@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "dialog.h"
-#include "home_page.h"
-#include "resource_ids.h"
+#include "app/windows/home_page.h"
+#include "framework/windows/dialog.h"
+#include "res/resource_ids.h"
 
 namespace wendrel {
 

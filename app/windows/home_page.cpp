@@ -1,4 +1,4 @@
-#include "home_page.h"
+#include "app/windows/home_page.h"
 
 #include <shellapi.h>
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "home_page_link.h"
+#include "saver/home_page_link.h"
 
 namespace wendrel {
 

@@ -1,16 +1,16 @@
-#include "saver_app.h"
+#include "app/windows/saver_app.h"
 
 #include <cstdlib>
 #include <ctime>
 #include <system_error>
 
-#include "animation.h"
-#include "command_switch.h"
-#include "config_dlg.h"
-#include "full_screen_wnd.h"
-#include "random.h"
-#include "saver_names.h"
-#include "saver_wnd.h"
+#include "app/windows/config_dlg.h"
+#include "display/windows/full_screen_wnd.h"
+#include "display/windows/saver_wnd.h"
+#include "saver/command_switch.h"
+#include "saver/saver_names.h"
+#include "scene/animation.h"
+#include "scene/random.h"
 
 namespace wendrel {
 
@@ -76,7 +76,7 @@ BOOL CSaverApp::StartPreview(const char* parentArgument) {
     CWnd* pParent = CWnd::FromHandle(hParent);
     CRect rect;
     pParent->GetClientRect(&rect);
-    auto* pWnd = new CSaverWnd(TRUE);
+    auto* pWnd = new display::CSaverWnd(TRUE);
     // A window that failed has already deleted itself.
     if (!pWnd->Create(0, WS_CHILD | WS_VISIBLE, rect, pParent))
         return FALSE;
@@ -87,7 +87,7 @@ BOOL CSaverApp::StartPreview(const char* parentArgument) {
 BOOL CSaverApp::StartFullScreen() {
     m_bDirectDraw = m_bNoDirect == 0 ? 1 : 0;
     m_scene.LoadBackground();
-    m_pFullScreenWnd = new CFullScreenWnd;
+    m_pFullScreenWnd = new display::CFullScreenWnd;
     // A window that failed may already have deleted itself.
     if (!m_pFullScreenWnd->CreateFullScreen()) {
         m_pFullScreenWnd = nullptr;

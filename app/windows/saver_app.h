@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "display_app.h"
-#include "leaf_scene.h"
+#include "display/windows/display_app.h"
+#include "scene/leaf_scene.h"
 
 namespace wendrel {
 
@@ -12,7 +12,7 @@ enum class ESaverMode { Preview, FullScreen, Config };
 
 // The saver's application object: start-up, the stored setting, the scene
 // and the configuration dialog.
-class CSaverApp : public CDisplayApp {
+class CSaverApp : public display::CDisplayApp {
   public:
     CSaverApp();
     ~CSaverApp() override;

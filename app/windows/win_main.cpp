@@ -1,5 +1,5 @@
 // The saver's entry point and its one application object.
-#include "saver_app.h"
+#include "app/windows/saver_app.h"
 
 namespace {
 wendrel::CSaverApp theApp;

@@ -1,9 +1,9 @@
-#include "changed_area.h"
+#include "display/linux/changed_area.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "frame_buffer.h"
+#include "scene/frame_buffer.h"
 
 namespace wendrel::display {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <span>
 
-#include "frame_changes.h"
+#include "scene/frame_changes.h"
 
 namespace wendrel::display {
 

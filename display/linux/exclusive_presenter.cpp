@@ -1,9 +1,9 @@
-#include "exclusive_presenter.h"
+#include "display/linux/exclusive_presenter.h"
 
 #include <vector>
 
-#include "display_mode.h"
-#include "frame_buffer.h"
+#include "saver/display_mode.h"
+#include "scene/frame_buffer.h"
 
 namespace wendrel::display {
 

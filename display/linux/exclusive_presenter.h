@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "surface_presenter.h"
+#include "display/linux/surface_presenter.h"
 
 namespace wendrel::display {
 

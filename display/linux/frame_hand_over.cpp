@@ -1,4 +1,4 @@
-#include "frame_hand_over.h"
+#include "display/linux/frame_hand_over.h"
 
 namespace wendrel::display {
 

@@ -1,4 +1,4 @@
-#include "full_screen_wnd.h"
+#include "display/linux/full_screen_wnd.h"
 
 namespace wendrel::display {
 

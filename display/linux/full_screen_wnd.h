@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "exclusive_presenter.h"
-#include "mouse_rule.h"
-#include "saver_wnd.h"
+#include "display/linux/exclusive_presenter.h"
+#include "display/linux/saver_wnd.h"
+#include "saver/mouse_rule.h"
 
 namespace wendrel::display {
 

@@ -1,4 +1,4 @@
-#include "mode_watcher.h"
+#include "display/linux/mode_watcher.h"
 
 #include <X11/Xlib.h>
 #include <poll.h>
@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "randr_mode_record.h"
+#include "display/linux/randr_mode_record.h"
 
 namespace wendrel::display {
 namespace {

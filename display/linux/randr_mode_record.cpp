@@ -1,4 +1,4 @@
-#include "randr_mode_record.h"
+#include "display/linux/randr_mode_record.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>

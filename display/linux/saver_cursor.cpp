@@ -1,4 +1,4 @@
-#include "saver_cursor.h"
+#include "display/linux/saver_cursor.h"
 
 namespace wendrel::display {
 namespace {

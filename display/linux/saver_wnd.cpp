@@ -1,4 +1,4 @@
-#include "saver_wnd.h"
+#include "display/linux/saver_wnd.h"
 
 namespace wendrel::display {
 

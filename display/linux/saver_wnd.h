@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "stretch_presenter.h"
+#include "display/linux/stretch_presenter.h"
 
 namespace wendrel::display {
 

@@ -1,6 +1,6 @@
-#include "stretch_map.h"
+#include "display/linux/stretch_map.h"
 
-#include "frame_buffer.h"
+#include "scene/frame_buffer.h"
 
 namespace wendrel::display {
 namespace {

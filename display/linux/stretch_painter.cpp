@@ -1,8 +1,8 @@
-#include "stretch_painter.h"
+#include "display/linux/stretch_painter.h"
 
 #include <cstring>
 
-#include "frame_buffer.h"
+#include "scene/frame_buffer.h"
 
 namespace wendrel::display {
 

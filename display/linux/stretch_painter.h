@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "stretch_map.h"
+#include "display/linux/stretch_map.h"
 
 namespace wendrel::display {
 

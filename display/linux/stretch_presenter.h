@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "surface_presenter.h"
+#include "display/linux/surface_presenter.h"
 
 namespace wendrel::display {
 

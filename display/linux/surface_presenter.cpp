@@ -1,7 +1,7 @@
-#include "surface_presenter.h"
+#include "display/linux/surface_presenter.h"
 
-#include "changed_area.h"
-#include "frame_buffer.h"
+#include "display/linux/changed_area.h"
+#include "scene/frame_buffer.h"
 
 namespace wendrel::display {
 namespace {

@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "frame_changes.h"
-#include "stretch_map.h"
-#include "stretch_painter.h"
+#include "display/linux/stretch_map.h"
+#include "display/linux/stretch_painter.h"
+#include "scene/frame_changes.h"
 
 namespace wendrel::display {
 

@@ -1,4 +1,4 @@
-#include "x_windows.h"
+#include "display/linux/x_windows.h"
 
 #include <X11/Xlib.h>
 

@@ -1,9 +1,9 @@
-#include "display_app.h"
+#include "display/windows/display_app.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-namespace wendrel {
+namespace wendrel::display {
 
 CDisplayApp::~CDisplayApp() {
     StopAnimationThread();
@@ -42,4 +42,4 @@ CDisplayApp& DisplayApp() {
     return *pApp;
 }
 
-}  // namespace wendrel
+}  // namespace wendrel::display

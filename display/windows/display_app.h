@@ -3,15 +3,15 @@
 #include <memory>
 #include <string>
 
-#include "animation.h"
-#include "exclusive_presenter.h"
-#include "full_screen_wnd.h"
-#include "leaf_scene.h"
-#include "saver_core.h"
-#include "stretch_presenter.h"
-#include "win_app.h"
+#include "display/windows/exclusive_presenter.h"
+#include "display/windows/full_screen_wnd.h"
+#include "display/windows/stretch_presenter.h"
+#include "framework/windows/win_app.h"
+#include "scene/animation.h"
+#include "scene/leaf_scene.h"
+#include "scene/saver_core.h"
 
-namespace wendrel {
+namespace wendrel::display {
 
 // The application state that the saver windows and the presenters share;
 // the program's application object derives from it.
@@ -47,4 +47,4 @@ class CDisplayApp : public CWinApp, public CSaverCore {
 // The application object as a CDisplayApp; there must be one.
 CDisplayApp& DisplayApp();
 
-}  // namespace wendrel
+}  // namespace wendrel::display

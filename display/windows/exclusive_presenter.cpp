@@ -1,13 +1,13 @@
-#include "exclusive_presenter.h"
+#include "display/windows/exclusive_presenter.h"
 
 #include <cstring>
 
-#include "display_mode.h"
-#include "frame_info.h"
-#include "saver_core.h"
-#include "user_exception.h"
+#include "display/windows/frame_info.h"
+#include "framework/windows/user_exception.h"
+#include "saver/display_mode.h"
+#include "scene/saver_core.h"
 
-namespace wendrel {
+namespace wendrel::display {
 
 DirectDrawCreateFn pfnDirectDrawCreate = SystemDirectDrawCreate;
 
@@ -122,4 +122,4 @@ void CExclusivePresenter::PresentDirectDraw(const CLeafScene& scene) const {
         pBack->Restore();
 }
 
-}  // namespace wendrel
+}  // namespace wendrel::display

@@ -2,10 +2,10 @@
 
 #include <ddraw.h>
 
-#include "leaf_scene.h"
-#include "win32.h"
+#include "framework/windows/win32.h"
+#include "scene/leaf_scene.h"
 
-namespace wendrel {
+namespace wendrel::display {
 
 #if defined(__i386__)
 // The shipped 32-bit saver hands the driver DirectDraw 1's 108-byte record.
@@ -62,4 +62,4 @@ class CExclusivePresenter {
 // and then stops the listing.
 HRESULT WINAPI EnumModeCallback(LPDDSURFACEDESC lpDDSurfaceDesc, LPVOID lpContext);
 
-}  // namespace wendrel
+}  // namespace wendrel::display

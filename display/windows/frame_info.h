@@ -1,9 +1,9 @@
 #pragma once
 
-#include "leaf_scene.h"
-#include "win32.h"
+#include "framework/windows/win32.h"
+#include "scene/leaf_scene.h"
 
-namespace wendrel {
+namespace wendrel::display {
 
 static_assert(sizeof(wendrel::BITMAPINFOHEADER) == sizeof(::BITMAPINFOHEADER));
 
@@ -13,4 +13,4 @@ inline const BITMAPINFO* FrameInfo(const CLeafScene& scene) {
     return reinterpret_cast<const BITMAPINFO*>(&scene.FrameHeader());
 }
 
-}  // namespace wendrel
+}  // namespace wendrel::display

@@ -1,10 +1,10 @@
-#include "full_screen_wnd.h"
+#include "display/windows/full_screen_wnd.h"
 
-#include "display_app.h"
-#include "mouse_rule.h"
-#include "user_exception.h"
+#include "display/windows/display_app.h"
+#include "framework/windows/user_exception.h"
+#include "saver/mouse_rule.h"
 
-namespace wendrel {
+namespace wendrel::display {
 
 const CPoint noMousePoint(kNoMousePoint.x, kNoMousePoint.y);
 CPoint lastMousePoint = noMousePoint;
@@ -122,4 +122,4 @@ void CFullScreenWnd::OnSysKeyDown(UINT, UINT, UINT) {
     Default();
 }
 
-}  // namespace wendrel
+}  // namespace wendrel::display

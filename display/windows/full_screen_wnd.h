@@ -1,8 +1,8 @@
 #pragma once
 
-#include "saver_wnd.h"
+#include "display/windows/saver_wnd.h"
 
-namespace wendrel {
+namespace wendrel::display {
 
 // The saver over the whole primary screen, topmost, with no cursor. It ends
 // on the first key, button, loss of activation or mouse movement of more
@@ -50,4 +50,4 @@ class CFullScreenWnd : public CSaverWnd {
 extern const CPoint noMousePoint;  // (-100, -100): nothing recorded yet
 extern CPoint lastMousePoint;      // the first position the window received
 
-}  // namespace wendrel
+}  // namespace wendrel::display

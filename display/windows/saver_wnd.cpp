@@ -1,11 +1,11 @@
-#include "saver_wnd.h"
+#include "display/windows/saver_wnd.h"
 
-#include "display_app.h"
-#include "paint_dc.h"
-#include "resource_ids.h"
-#include "wnd_class.h"
+#include "display/windows/display_app.h"
+#include "framework/windows/paint_dc.h"
+#include "framework/windows/wnd_class.h"
+#include "res/resource_ids.h"
 
-namespace wendrel {
+namespace wendrel::display {
 
 CSaverWnd::CSaverWnd(BOOL bAutoDelete) : m_bAutoDelete(bAutoDelete) {}
 
@@ -37,4 +37,4 @@ void CSaverWnd::PostNcDestroy() {
         delete this;
 }
 
-}  // namespace wendrel
+}  // namespace wendrel::display

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "wnd.h"
+#include "framework/windows/wnd.h"
 
-namespace wendrel {
+namespace wendrel::display {
 
 // The saver's window: white until the animation thread draws on it. As the
 // preview it is a plain child of the settings panel's window.
@@ -28,4 +28,4 @@ class CSaverWnd : public CWnd {
     void PostNcDestroy() override;
 };
 
-}  // namespace wendrel
+}  // namespace wendrel::display

@@ -1,8 +1,8 @@
-#include "stretch_presenter.h"
+#include "display/windows/stretch_presenter.h"
 
-#include "frame_info.h"
+#include "display/windows/frame_info.h"
 
-namespace wendrel {
+namespace wendrel::display {
 
 void CStretchPresenter::PresentGdi(const CLeafScene& scene) const {
     HWND hWnd = m_hPresentWnd;
@@ -21,4 +21,4 @@ void CStretchPresenter::PresentGdi(const CLeafScene& scene) const {
     ReleaseDC(hWnd, hDC);
 }
 
-}  // namespace wendrel
+}  // namespace wendrel::display

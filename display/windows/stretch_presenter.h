@@ -1,9 +1,9 @@
 #pragma once
 
-#include "leaf_scene.h"
-#include "win32.h"
+#include "framework/windows/win32.h"
+#include "scene/leaf_scene.h"
 
-namespace wendrel {
+namespace wendrel::display {
 
 // The GDI presenter: each frame stretched over the whole client area of a
 // window, whatever its size, first stored row at the bottom.
@@ -18,4 +18,4 @@ class CStretchPresenter {
     HWND m_hPresentWnd = nullptr;
 };
 
-}  // namespace wendrel
+}  // namespace wendrel::display

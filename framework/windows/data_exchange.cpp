@@ -1,7 +1,7 @@
-#include "data_exchange.h"
+#include "framework/windows/data_exchange.h"
 
-#include "check_state.h"
-#include "wnd.h"
+#include "framework/windows/wnd.h"
+#include "saver/check_state.h"
 
 namespace wendrel {
 

@@ -1,7 +1,7 @@
-#include "dialog.h"
+#include "framework/windows/dialog.h"
 
-#include "user_exception.h"
-#include "win_app.h"
+#include "framework/windows/user_exception.h"
+#include "framework/windows/win_app.h"
 
 namespace wendrel {
 namespace {

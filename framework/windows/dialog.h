@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data_exchange.h"
-#include "wnd.h"
+#include "framework/windows/data_exchange.h"
+#include "framework/windows/wnd.h"
 
 namespace wendrel {
 

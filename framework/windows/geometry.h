@@ -1,6 +1,6 @@
 #pragma once
 
-#include "win32.h"
+#include "framework/windows/win32.h"
 
 namespace wendrel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "wnd.h"
+#include "framework/windows/wnd.h"
 
 namespace wendrel {
 

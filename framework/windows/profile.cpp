@@ -1,5 +1,5 @@
 // The application's registry profile.
-#include "win_app.h"
+#include "framework/windows/win_app.h"
 
 namespace wendrel {
 namespace {

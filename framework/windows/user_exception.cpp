@@ -1,4 +1,4 @@
-#include "user_exception.h"
+#include "framework/windows/user_exception.h"
 
 namespace wendrel {
 

@@ -1,4 +1,4 @@
-#include "win_app.h"
+#include "framework/windows/win_app.h"
 
 namespace wendrel {
 

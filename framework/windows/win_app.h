@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "win32.h"
-#include "wnd.h"
+#include "framework/windows/win32.h"
+#include "framework/windows/wnd.h"
 
 namespace wendrel {
 

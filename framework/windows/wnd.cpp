@@ -1,11 +1,11 @@
-#include "wnd.h"
+#include "framework/windows/wnd.h"
 
 #include <windowsx.h>
 
 #include <memory>
 #include <unordered_map>
 
-#include "win_app.h"
+#include "framework/windows/win_app.h"
 
 namespace wendrel {
 namespace {

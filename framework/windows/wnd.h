@@ -1,7 +1,7 @@
 #pragma once
 
-#include "geometry.h"
-#include "win32.h"
+#include "framework/windows/geometry.h"
+#include "framework/windows/win32.h"
 
 namespace wendrel {
 

@@ -1,9 +1,9 @@
-#include "wnd_class.h"
+#include "framework/windows/wnd_class.h"
 
 #include <cstdint>
 #include <cstdio>
 
-#include "win_app.h"
+#include "framework/windows/win_app.h"
 
 namespace wendrel {
 namespace {

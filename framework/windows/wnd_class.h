@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "win32.h"
+#include "framework/windows/win32.h"
 
 namespace wendrel {
 

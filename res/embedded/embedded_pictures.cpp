@@ -1,8 +1,8 @@
 // Packaged bitmaps for programs that carry the pictures compiled in.
 #include <string>
 
-#include "embedded_files.h"
-#include "packaged_pictures.h"
+#include "res/embedded/embedded_files.h"
+#include "scene/packaged_pictures.h"
 
 namespace wendrel {
 

@@ -1,7 +1,7 @@
 // Packaged bitmaps for the Windows saver: its own bitmap resources.
 #include <windows.h>
 
-#include "packaged_pictures.h"
+#include "scene/packaged_pictures.h"
 
 namespace wendrel {
 

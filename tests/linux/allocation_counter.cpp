@@ -1,6 +1,6 @@
 // The test program's own operator new, counting: a test can show that a
 // piece of code allocates nothing.
-#include "allocation_counter.h"
+#include "tests/linux/allocation_counter.h"
 
 #include <atomic>
 #include <cstdlib>

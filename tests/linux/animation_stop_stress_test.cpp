@@ -14,13 +14,13 @@
 #include <random>
 #include <thread>
 
-#include "animation.h"
-#include "frame_hand_over.h"
-#include "leaf_images.h"
-#include "leaf_scene.h"
-#include "random.h"
-#include "saver_core.h"
-#include "wait_until.h"
+#include "display/linux/frame_hand_over.h"
+#include "scene/animation.h"
+#include "scene/leaf_images.h"
+#include "scene/leaf_scene.h"
+#include "scene/random.h"
+#include "scene/saver_core.h"
+#include "tests/support/wait_until.h"
 
 namespace wendrel::display {
 namespace {

@@ -3,8 +3,8 @@
 #include <random>
 #include <vector>
 
-#include "changed_area.h"
-#include "frame_buffer.h"
+#include "display/linux/changed_area.h"
+#include "scene/frame_buffer.h"
 
 namespace wendrel::display {
 namespace {

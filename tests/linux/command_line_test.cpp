@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "command_line.h"
+#include "app/linux/command_line.h"
 
 namespace wendrel::linux_app {
 namespace {

@@ -5,16 +5,16 @@
 #include <cstdint>
 #include <vector>
 
-#include "frame_buffer.h"
-#include "full_screen_wnd.h"
-#include "saver_wnd.h"
+#include "display/linux/full_screen_wnd.h"
+#include "display/linux/saver_wnd.h"
+#include "scene/frame_buffer.h"
 
 // Last: Xlib's macros (None, Status) would spoil the headers above.
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include "sdl_on_x.h"
+#include "tests/linux/sdl_on_x.h"
 
 namespace wendrel::display {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "exclusive_presenter.h"
+#include "display/linux/exclusive_presenter.h"
 
 namespace wendrel::display {
 namespace {

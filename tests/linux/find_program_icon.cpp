@@ -5,7 +5,7 @@
 // when found, 1 when not.
 #include <cstdio>
 
-#include "program_icon.h"
+#include "app/linux/dialog/program_icon.h"
 
 namespace {
 

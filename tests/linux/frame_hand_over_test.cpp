@@ -1,4 +1,4 @@
-#include "frame_hand_over.h"
+#include "display/linux/frame_hand_over.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "wait_until.h"
+#include "tests/support/wait_until.h"
 
 namespace wendrel::display {
 namespace {

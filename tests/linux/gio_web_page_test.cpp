@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "gio_web_page.h"
+#include "app/linux/dialog/gio_web_page.h"
 
 namespace fs = std::filesystem;
 

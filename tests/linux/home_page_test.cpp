@@ -7,7 +7,7 @@
 #include <sstream>
 #include <vector>
 
-#include "home_page.h"
+#include "app/linux/home_page.h"
 
 namespace fs = std::filesystem;
 

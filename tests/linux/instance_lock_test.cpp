@@ -1,4 +1,4 @@
-#include "instance_lock.h"
+#include "app/linux/instance_lock.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "mode_watcher.h"
+#include "display/linux/mode_watcher.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>

@@ -9,23 +9,23 @@
 #include <thread>
 #include <vector>
 
-#include "allocation_counter.h"
-#include "animation.h"
-#include "exclusive_presenter.h"
-#include "frame_buffer.h"
-#include "leaf_scene.h"
-#include "random.h"
-#include "saver_core.h"
-#include "saver_wnd.h"
-#include "stretch_presenter.h"
-#include "x_windows.h"
+#include "display/linux/exclusive_presenter.h"
+#include "display/linux/saver_wnd.h"
+#include "display/linux/stretch_presenter.h"
+#include "display/linux/x_windows.h"
+#include "scene/animation.h"
+#include "scene/frame_buffer.h"
+#include "scene/leaf_scene.h"
+#include "scene/random.h"
+#include "scene/saver_core.h"
+#include "tests/linux/allocation_counter.h"
 
 // Last: Xlib's macros (None, Status) would spoil the headers above.
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include "sdl_on_x.h"
+#include "tests/linux/sdl_on_x.h"
 
 namespace wendrel::display {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "embedded_files.h"
-#include "program_icon.h"
+#include "app/linux/dialog/program_icon.h"
+#include "res/embedded/embedded_files.h"
 
 namespace wendrel::linux_app {
 namespace {

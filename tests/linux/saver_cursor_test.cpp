@@ -1,10 +1,10 @@
-#include "saver_cursor.h"
+#include "display/linux/saver_cursor.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "embedded_files.h"
+#include "res/embedded/embedded_files.h"
 
 namespace wendrel::display {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "x_helpers.h"
+#include "tests/linux/x_helpers.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -16,7 +16,7 @@
 #include <set>
 #include <sstream>
 
-#include "settings_store.h"
+#include "app/linux/settings_store.h"
 
 namespace fs = std::filesystem;
 

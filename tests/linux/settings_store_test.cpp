@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "settings_store.h"
+#include "app/linux/settings_store.h"
 
 namespace fs = std::filesystem;
 

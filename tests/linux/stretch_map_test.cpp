@@ -3,8 +3,8 @@
 #include <random>
 #include <vector>
 
-#include "frame_buffer.h"
-#include "stretch_map.h"
+#include "display/linux/stretch_map.h"
+#include "scene/frame_buffer.h"
 
 namespace wendrel::display {
 namespace {

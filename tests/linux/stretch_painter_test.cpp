@@ -5,10 +5,10 @@
 #include <random>
 #include <vector>
 
-#include "changed_area.h"
-#include "frame_buffer.h"
-#include "stretch_map.h"
-#include "stretch_painter.h"
+#include "display/linux/changed_area.h"
+#include "display/linux/stretch_map.h"
+#include "display/linux/stretch_painter.h"
+#include "scene/frame_buffer.h"
 
 namespace wendrel::display {
 namespace {

@@ -13,7 +13,7 @@
 #include <ctime>
 #include <string>
 
-#include "x_helpers.h"
+#include "tests/linux/x_helpers.h"
 
 namespace {
 

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "animation.h"
-#include "frame_buffer.h"
-#include "leaf_images.h"
-#include "leaf_scene.h"
-#include "random.h"
-#include "saver_core.h"
+#include "scene/animation.h"
+#include "scene/frame_buffer.h"
+#include "scene/leaf_images.h"
+#include "scene/leaf_scene.h"
+#include "scene/random.h"
+#include "scene/saver_core.h"
 
 namespace fs = std::filesystem;
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "render_options.h"
+#include "app/render/render_options.h"
 
 namespace wendrel::render {
 namespace {

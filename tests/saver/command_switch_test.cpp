@@ -1,4 +1,4 @@
-#include "command_switch.h"
+#include "saver/command_switch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "display_mode.h"
+#include "saver/display_mode.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The home-page procedure against recording stand-ins for the platform.
-#include "home_page_link.h"
+#include "saver/home_page_link.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "saver_names.h"
+#include "saver/saver_names.h"
 
 namespace wendrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "mouse_rule.h"
+#include "saver/mouse_rule.h"
 
 #include <gtest/gtest.h>
 

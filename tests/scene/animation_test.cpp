@@ -4,11 +4,11 @@
 #include <chrono>
 #include <thread>
 
-#include "animation.h"
-#include "leaf_images.h"
-#include "leaf_scene.h"
-#include "test_support.h"
-#include "wait_until.h"
+#include "scene/animation.h"
+#include "scene/leaf_images.h"
+#include "scene/leaf_scene.h"
+#include "tests/scene/test_support.h"
+#include "tests/support/wait_until.h"
 
 namespace wendrel {
 namespace {

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <vector>
 
-#include "animation.h"
-#include "leaf_scene.h"
-#include "test_support.h"
+#include "scene/animation.h"
+#include "scene/leaf_scene.h"
+#include "tests/scene/test_support.h"
 
 namespace wendrel {
 namespace {

@@ -3,10 +3,10 @@
 #include <cstring>
 #include <vector>
 
-#include "frame_buffer.h"
-#include "leaf.h"
-#include "leaf_images.h"
-#include "test_support.h"
+#include "scene/frame_buffer.h"
+#include "scene/leaf.h"
+#include "scene/leaf_images.h"
+#include "tests/scene/test_support.h"
 
 namespace wendrel {
 namespace {

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "frame_buffer.h"
-#include "leaf.h"
-#include "leaf_images.h"
-#include "leaf_scene.h"
-#include "packaged_pictures.h"
-#include "picture_decoder.h"
-#include "test_support.h"
+#include "scene/frame_buffer.h"
+#include "scene/leaf.h"
+#include "scene/leaf_images.h"
+#include "scene/leaf_scene.h"
+#include "scene/packaged_pictures.h"
+#include "scene/picture_decoder.h"
+#include "tests/scene/test_support.h"
 
 namespace wendrel {
 namespace {

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "leaf.h"
-#include "leaf_images.h"
-#include "leaf_path.h"
-#include "random.h"
-#include "test_support.h"
+#include "scene/leaf.h"
+#include "scene/leaf_images.h"
+#include "scene/leaf_path.h"
+#include "scene/random.h"
+#include "tests/scene/test_support.h"
 
 namespace wendrel {
 namespace {

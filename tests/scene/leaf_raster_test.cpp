@@ -13,12 +13,12 @@
 #include <random>
 #include <vector>
 
-#include "frame_buffer.h"
-#include "leaf.h"
-#include "leaf_images.h"
-#include "leaf_raster.h"
-#include "leaf_rows.h"
-#include "test_support.h"
+#include "scene/frame_buffer.h"
+#include "scene/leaf.h"
+#include "scene/leaf_images.h"
+#include "scene/leaf_raster.h"
+#include "scene/leaf_rows.h"
+#include "tests/scene/test_support.h"
 
 namespace wendrel {
 namespace {

@@ -3,10 +3,10 @@
 #include <cstring>
 #include <memory>
 
-#include "frame_buffer.h"
-#include "leaf_images.h"
-#include "leaf_scene.h"
-#include "test_support.h"
+#include "scene/frame_buffer.h"
+#include "scene/leaf_images.h"
+#include "scene/leaf_scene.h"
+#include "tests/scene/test_support.h"
 
 namespace wendrel {
 namespace {

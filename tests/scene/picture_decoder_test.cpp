@@ -3,8 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "frame_buffer.h"
-#include "picture_decoder.h"
+#include "scene/frame_buffer.h"
+#include "scene/picture_decoder.h"
 
 namespace wendrel {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "random.h"
+#include "scene/random.h"
 
 namespace wendrel {
 namespace {

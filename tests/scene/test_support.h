@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "animation.h"
-#include "frame_buffer.h"
-#include "random.h"
-#include "saver_core.h"
+#include "scene/animation.h"
+#include "scene/frame_buffer.h"
+#include "scene/random.h"
+#include "scene/saver_core.h"
 
 namespace wendrel::testing {
 

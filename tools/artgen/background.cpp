@@ -1,15 +1,15 @@
-#include "background.h"
+#include "tools/artgen/background.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "canvas.h"
-#include "fmath.h"
-#include "ground.h"
-#include "quantize.h"
-#include "rng.h"
-#include "scene.h"
-#include "trees.h"
+#include "tools/artgen/canvas.h"
+#include "tools/artgen/fmath.h"
+#include "tools/artgen/ground.h"
+#include "tools/artgen/quantize.h"
+#include "tools/artgen/rng.h"
+#include "tools/artgen/scene.h"
+#include "tools/artgen/trees.h"
 
 namespace art {
 namespace {

@@ -2,7 +2,7 @@
 // optimised 256-colour palette.
 #pragma once
 
-#include "bmp_writer.h"
+#include "tools/artgen/bmp_writer.h"
 
 namespace art {
 

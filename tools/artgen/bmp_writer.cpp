@@ -1,4 +1,4 @@
-#include "bmp_writer.h"
+#include "tools/artgen/bmp_writer.h"
 
 #include <fstream>
 

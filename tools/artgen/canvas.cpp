@@ -1,6 +1,6 @@
-#include "canvas.h"
+#include "tools/artgen/canvas.h"
 
-#include "fmath.h"
+#include "tools/artgen/fmath.h"
 
 namespace art {
 

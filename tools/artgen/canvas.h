@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "quantize.h"
+#include "tools/artgen/quantize.h"
 
 namespace art {
 

@@ -1,9 +1,9 @@
-#include "check.h"
+#include "tools/artgen/check.h"
 
 #include <cstdio>
 
-#include "bmp_writer.h"
-#include "cursor_icon.h"
+#include "tools/artgen/bmp_writer.h"
+#include "tools/artgen/cursor_icon.h"
 
 namespace art {
 namespace {

@@ -1,10 +1,10 @@
-#include "cursor_icon.h"
+#include "tools/artgen/cursor_icon.h"
 
 #include <cstdlib>
 #include <vector>
 
-#include "leaves.h"
-#include "quantize.h"
+#include "tools/artgen/leaves.h"
+#include "tools/artgen/quantize.h"
 
 namespace art {
 namespace {

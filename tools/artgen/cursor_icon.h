@@ -1,7 +1,7 @@
 // The mouse cursor (four-headed arrow) and the program icon (a maple leaf).
 #pragma once
 
-#include "bmp_writer.h"
+#include "tools/artgen/bmp_writer.h"
 
 namespace art {
 

@@ -1,11 +1,11 @@
-#include "ground.h"
+#include "tools/artgen/ground.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "fmath.h"
-#include "noise.h"
-#include "rng.h"
+#include "tools/artgen/fmath.h"
+#include "tools/artgen/noise.h"
+#include "tools/artgen/rng.h"
 
 namespace art {
 

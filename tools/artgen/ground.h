@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "canvas.h"
-#include "scene.h"
+#include "tools/artgen/canvas.h"
+#include "tools/artgen/scene.h"
 
 namespace art {
 

@@ -1,10 +1,10 @@
-#include "icon_png.h"
+#include "tools/artgen/icon_png.h"
 
 #include <zlib.h>
 
 #include <array>
 
-#include "leaves.h"
+#include "tools/artgen/leaves.h"
 
 namespace art {
 namespace {

@@ -1,7 +1,7 @@
 // The program icon at the sizes desktops ask for, as RGBA PNG files.
 #pragma once
 
-#include "bmp_writer.h"
+#include "tools/artgen/bmp_writer.h"
 
 namespace art {
 

@@ -1,10 +1,10 @@
-#include "leaves.h"
+#include "tools/artgen/leaves.h"
 
 #include <cmath>
 
-#include "canvas.h"
-#include "fmath.h"
-#include "noise.h"
+#include "tools/artgen/canvas.h"
+#include "tools/artgen/fmath.h"
+#include "tools/artgen/noise.h"
 
 namespace art {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "bmp_writer.h"
+#include "tools/artgen/bmp_writer.h"
 
 namespace art {
 

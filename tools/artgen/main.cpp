@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <string>
 
-#include "background.h"
-#include "check.h"
-#include "cursor_icon.h"
-#include "icon_png.h"
-#include "leaves.h"
+#include "tools/artgen/background.h"
+#include "tools/artgen/check.h"
+#include "tools/artgen/cursor_icon.h"
+#include "tools/artgen/icon_png.h"
+#include "tools/artgen/leaves.h"
 
 namespace {
 

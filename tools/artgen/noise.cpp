@@ -1,9 +1,9 @@
-#include "noise.h"
+#include "tools/artgen/noise.h"
 
 #include <cmath>
 
-#include "fmath.h"
-#include "rng.h"
+#include "tools/artgen/fmath.h"
+#include "tools/artgen/rng.h"
 
 namespace art {
 namespace {

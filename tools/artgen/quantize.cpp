@@ -1,4 +1,4 @@
-#include "quantize.h"
+#include "tools/artgen/quantize.h"
 
 #include <algorithm>
 #include <cmath>

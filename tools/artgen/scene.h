@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "canvas.h"
+#include "tools/artgen/canvas.h"
 
 namespace art {
 

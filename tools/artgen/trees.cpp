@@ -1,12 +1,12 @@
-#include "trees.h"
+#include "tools/artgen/trees.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "fmath.h"
-#include "ground.h"
-#include "noise.h"
-#include "rng.h"
+#include "tools/artgen/fmath.h"
+#include "tools/artgen/ground.h"
+#include "tools/artgen/noise.h"
+#include "tools/artgen/rng.h"
 
 namespace art {
 namespace {

@@ -1,4 +1,4 @@
-#include "config_dialog.h"
+#include "app/linux/dialog/config_dialog.h"
 
 #include <gtk/gtk.h>
 
@@ -7,11 +7,11 @@
 #include <string>
 #include <utility>
 
-#include "check_state.h"
-#include "gio_web_page.h"
-#include "home_page.h"
-#include "program_icon.h"
-#include "saver_names.h"
+#include "app/linux/dialog/gio_web_page.h"
+#include "app/linux/dialog/program_icon.h"
+#include "app/linux/home_page.h"
+#include "saver/check_state.h"
+#include "saver/saver_names.h"
 
 namespace wendrel::linux_app {
 

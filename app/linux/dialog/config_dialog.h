@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings_store.h"
+#include "app/linux/settings_store.h"
 
 namespace wendrel::linux_app {
 

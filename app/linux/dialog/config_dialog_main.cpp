@@ -1,7 +1,7 @@
 // wendrel-config-dialog: the configuration dialog on its own, on the
 // settings of the program "wendrel".
-#include "config_dialog.h"
-#include "saver_names.h"
+#include "app/linux/dialog/config_dialog.h"
+#include "saver/saver_names.h"
 
 int main() {
     wendrel::linux_app::CSettingsStore store(

@@ -1,4 +1,4 @@
-#include "gio_web_page.h"
+#include "app/linux/dialog/gio_web_page.h"
 
 #include <gio/gio.h>
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "home_page.h"
+#include "app/linux/home_page.h"
 
 namespace wendrel::linux_app {
 

@@ -1,6 +1,6 @@
-#include "program_icon.h"
+#include "app/linux/dialog/program_icon.h"
 
-#include "embedded_files.h"
+#include "res/embedded/embedded_files.h"
 
 namespace wendrel::linux_app {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "frame_match.h"
+#include "tests/support/frame_match/frame_match.h"
 
 namespace {
 

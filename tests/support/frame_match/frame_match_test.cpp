@@ -1,12 +1,12 @@
-#include "frame_match.h"
+#include "tests/support/frame_match/frame_match.h"
 
 #include <gtest/gtest.h>
 
-#include "animation.h"
-#include "frame_buffer.h"
-#include "leaf_scene.h"
-#include "random.h"
-#include "saver_core.h"
+#include "scene/animation.h"
+#include "scene/frame_buffer.h"
+#include "scene/leaf_scene.h"
+#include "scene/random.h"
+#include "scene/saver_core.h"
 
 namespace wendrel::frame_match {
 namespace {

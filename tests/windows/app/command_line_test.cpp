@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "command_args.h"
-#include "saver_app.h"
+#include "app/windows/saver_app.h"
+#include "tests/windows/app/command_args.h"
 
 namespace wendrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "dialog_script.h"
+#include "tests/windows/app/dialog_script.h"
 
 namespace wendrel::test {
 namespace {

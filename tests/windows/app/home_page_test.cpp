@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "config_dlg.h"
-#include "dialog_script.h"
-#include "home_page.h"
-#include "saver_app.h"
-#include "saver_names.h"
+#include "app/windows/config_dlg.h"
+#include "app/windows/home_page.h"
+#include "app/windows/saver_app.h"
+#include "saver/saver_names.h"
+#include "tests/windows/app/dialog_script.h"
 
 namespace wendrel {
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "leaf_scene.h"
-#include "packaged_pictures.h"
-#include "saver_core.h"
+#include "scene/leaf_scene.h"
+#include "scene/packaged_pictures.h"
+#include "scene/saver_core.h"
 
 namespace wendrel {
 namespace {

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "command_args.h"
-#include "dialog_script.h"
-#include "exclusive_presenter.h"
-#include "resource_ids.h"
-#include "saver_app.h"
-#include "saver_wnd.h"
+#include "app/windows/saver_app.h"
+#include "display/windows/exclusive_presenter.h"
+#include "display/windows/saver_wnd.h"
+#include "res/resource_ids.h"
+#include "tests/windows/app/command_args.h"
+#include "tests/windows/app/dialog_script.h"
 
 namespace wendrel {
 namespace {
@@ -392,11 +392,11 @@ TEST_F(FullScreen, NoDirectSetGoesStraightToGdi) {
 // While it lives, DirectDraw cannot be made: each try is counted and refused.
 class CRefusingDriver {
   public:
-    CRefusingDriver() : m_saved(pfnDirectDrawCreate) {
+    CRefusingDriver() : m_saved(display::pfnDirectDrawCreate) {
         calls = 0;
-        pfnDirectDrawCreate = &Create;
+        display::pfnDirectDrawCreate = &Create;
     }
-    ~CRefusingDriver() { pfnDirectDrawCreate = m_saved; }
+    ~CRefusingDriver() { display::pfnDirectDrawCreate = m_saved; }
     CRefusingDriver(const CRefusingDriver&) = delete;
     CRefusingDriver& operator=(const CRefusingDriver&) = delete;
 
@@ -408,7 +408,7 @@ class CRefusingDriver {
         *lplpDD = nullptr;
         return DDERR_NODIRECTDRAWHW;
     }
-    DirectDrawCreateFn m_saved;
+    display::DirectDrawCreateFn m_saved;
 };
 
 TEST_F(FullScreen, NothingStoredTriesDirectDrawFirst) {

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "test_app.h"
-#include "win_app.h"
-#include "wnd_class.h"
+#include "framework/windows/win_app.h"
+#include "framework/windows/wnd_class.h"
+#include "tests/windows/unit/test_app.h"
 
 namespace wendrel {
 namespace {

@@ -7,9 +7,9 @@
 #include <thread>
 #include <utility>
 
-#include "dialog.h"
-#include "message_queue.h"
-#include "test_app.h"
+#include "framework/windows/dialog.h"
+#include "tests/windows/unit/message_queue.h"
+#include "tests/windows/unit/test_app.h"
 
 namespace wendrel {
 namespace {

@@ -4,13 +4,13 @@
 #include <cstring>
 #include <string>
 
-#include "display_app.h"
-#include "fake_direct_draw.h"
-#include "full_screen_wnd.h"
-#include "message_queue.h"
-#include "test_app.h"
+#include "display/windows/display_app.h"
+#include "display/windows/full_screen_wnd.h"
+#include "tests/windows/unit/fake_direct_draw.h"
+#include "tests/windows/unit/message_queue.h"
+#include "tests/windows/unit/test_app.h"
 
-namespace wendrel {
+namespace wendrel::display {
 namespace {
 
 using test::CallLog;
@@ -234,4 +234,4 @@ TEST_F(DirectDrawTest, WithoutTheFlagTheWindowAsksForNoDirectDraw) {
 }
 
 }  // namespace
-}  // namespace wendrel
+}  // namespace wendrel::display

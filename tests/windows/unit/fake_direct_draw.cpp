@@ -1,9 +1,9 @@
-#include "fake_direct_draw.h"
+#include "tests/windows/unit/fake_direct_draw.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "exclusive_presenter.h"
+#include "display/windows/exclusive_presenter.h"
 
 namespace wendrel::test {
 namespace {
@@ -187,11 +187,11 @@ HRESULT CFakeDirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bits) {
 CFakeDriverScope::CFakeDriverScope(CFakeDirectDraw& driver, HRESULT createResult) {
     installedDriver = &driver;
     installedCreateResult = createResult;
-    pfnDirectDrawCreate = FakeDirectDrawCreate;
+    display::pfnDirectDrawCreate = FakeDirectDrawCreate;
 }
 
 CFakeDriverScope::~CFakeDriverScope() {
-    pfnDirectDrawCreate = SystemDirectDrawCreate;
+    display::pfnDirectDrawCreate = display::SystemDirectDrawCreate;
     installedDriver = nullptr;
 }
 

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "frame_buffer.h"
-#include "leaf_scene.h"
+#include "scene/frame_buffer.h"
+#include "scene/leaf_scene.h"
 
 namespace wendrel::test {
 

@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "full_screen_wnd.h"
-#include "message_queue.h"
-#include "test_app.h"
+#include "display/windows/full_screen_wnd.h"
+#include "tests/windows/unit/message_queue.h"
+#include "tests/windows/unit/test_app.h"
 
-namespace wendrel {
+namespace wendrel::display {
 namespace {
 
 using namespace test;
@@ -225,4 +225,4 @@ TEST_F(FullScreenWndTest, ItsDestructionStopsTheAnimationThread) {
 }
 
 }  // namespace
-}  // namespace wendrel
+}  // namespace wendrel::display

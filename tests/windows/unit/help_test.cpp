@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "win_app.h"
+#include "framework/windows/win_app.h"
 
 namespace wendrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "message_queue.h"
+#include "tests/windows/unit/message_queue.h"
 
 namespace wendrel::test {
 namespace {

@@ -4,11 +4,11 @@
 
 #include <thread>
 
-#include "fake_direct_draw.h"
-#include "frame_pattern.h"
-#include "test_app.h"
-#include "wnd.h"
-#include "wnd_class.h"
+#include "framework/windows/wnd.h"
+#include "framework/windows/wnd_class.h"
+#include "tests/windows/unit/fake_direct_draw.h"
+#include "tests/windows/unit/frame_pattern.h"
+#include "tests/windows/unit/test_app.h"
 
 namespace wendrel {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "win_app.h"
+#include "framework/windows/win_app.h"
 
 namespace wendrel {
 namespace {

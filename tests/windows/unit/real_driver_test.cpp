@@ -3,12 +3,12 @@
 // dummy-driver Xorg does (see CMakeLists.txt).
 #include <gtest/gtest.h>
 
-#include "frame_pattern.h"
-#include "full_screen_wnd.h"
-#include "message_queue.h"
-#include "test_app.h"
+#include "display/windows/full_screen_wnd.h"
+#include "tests/windows/unit/frame_pattern.h"
+#include "tests/windows/unit/message_queue.h"
+#include "tests/windows/unit/test_app.h"
 
-namespace wendrel {
+namespace wendrel::display {
 namespace {
 
 using namespace test;
@@ -66,4 +66,4 @@ TEST(RealDriverWith640x480, SwitchesTheDisplayShowsTheFrameAndRestores) {
 }
 
 }  // namespace
-}  // namespace wendrel
+}  // namespace wendrel::display

@@ -3,14 +3,14 @@
 // when its parent destroys it.
 #include <gtest/gtest.h>
 
-#include "frame_pattern.h"
-#include "message_queue.h"
-#include "resource_ids.h"
-#include "saver_wnd.h"
-#include "test_app.h"
-#include "wnd_class.h"
+#include "display/windows/saver_wnd.h"
+#include "framework/windows/wnd_class.h"
+#include "res/resource_ids.h"
+#include "tests/windows/unit/frame_pattern.h"
+#include "tests/windows/unit/message_queue.h"
+#include "tests/windows/unit/test_app.h"
 
-namespace wendrel {
+namespace wendrel::display {
 namespace {
 
 using namespace test;
@@ -138,4 +138,4 @@ TEST(SaverWnd, WithoutAutoDeleteOutlivesItsWindow) {
 }
 
 }  // namespace
-}  // namespace wendrel
+}  // namespace wendrel::display

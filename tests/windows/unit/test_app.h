@@ -1,12 +1,12 @@
 #pragma once
 
-#include "display_app.h"
+#include "display/windows/display_app.h"
 
 namespace wendrel::test {
 
 // The application object of one test; records help requests instead of
 // starting the help engine.
-class CTestApp : public CDisplayApp {
+class CTestApp : public display::CDisplayApp {
   public:
     void WinHelp(DWORD_PTR dwData, UINT nCmd) override {
         ++m_nHelpCalls;

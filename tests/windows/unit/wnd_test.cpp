@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "message_queue.h"
-#include "test_app.h"
-#include "wnd.h"
-#include "wnd_class.h"
+#include "framework/windows/wnd.h"
+#include "framework/windows/wnd_class.h"
+#include "tests/windows/unit/message_queue.h"
+#include "tests/windows/unit/test_app.h"
 
 namespace wendrel {
 namespace {
