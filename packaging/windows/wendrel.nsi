@@ -1,13 +1,14 @@
 ; The Wendrel installer. One script for both architectures; each build is a
 ; program of its own architecture holding that build of the saver:
 ;   makensis -DARCH=x86_64|i686 -DVERSION=X.Y.Z -DSAVER=wendrel.scr
-;            -DICON=wendrel.ico -DOUTFILE=wendrel-setup-ARCH.exe wendrel.nsi
+;            -DICON=wendrel.ico -DLICENSE=LICENSE.txt
+;            -DOUTFILE=wendrel-setup-ARCH.exe wendrel.nsi
 ; Silent use: /S installs; /ACTIVE=0 leaves the current screen saver alone.
 ; The uninstaller's /S removes; /REMOVESETTINGS=1 also removes the user's
 ; "Do not use DirectDraw" setting.
 
-!ifndef ARCH | VERSION | SAVER | ICON | OUTFILE
-    !error "define ARCH, VERSION, SAVER, ICON and OUTFILE"
+!ifndef ARCH | VERSION | SAVER | ICON | LICENSE | OUTFILE
+    !error "define ARCH, VERSION, SAVER, ICON, LICENSE and OUTFILE"
 !endif
 !if "${ARCH}" == "x86_64"
     Target amd64-unicode
@@ -58,6 +59,8 @@ Var ActiveBox
 Var RemoveSettings
 Var RemoveBox
 
+; The licence first; a silent install shows no page at all.
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
 Page custom OptionsPage OptionsPageLeave
 !insertmacro MUI_PAGE_INSTFILES
 UninstPage custom un.OptionsPage un.OptionsPageLeave
@@ -66,7 +69,7 @@ UninstPage custom un.OptionsPage un.OptionsPageLeave
 
 VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "Wendrel"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "TAVRIN Software"
-VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (C) 1997 TAVRIN Software"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (C) 2026 TAVRIN Software"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "Wendrel screen saver setup (${BITS}-bit)"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
@@ -157,6 +160,7 @@ Section "Wendrel" SecSaver
     SetOutPath "$SaverDir"
     File "/oname=wendrel.scr" "${SAVER}"
     SetOutPath "$INSTDIR"
+    File "/oname=LICENSE.txt" "${LICENSE}"
     WriteUninstaller "$INSTDIR\uninstall.exe"
 
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Wendrel"
@@ -239,6 +243,7 @@ Section "Uninstall"
         DeleteRegKey HKCU "${SETTINGS_KEY}"
         DeleteRegKey /ifempty HKCU "Software\Tavrin Screen Savers"
     ${EndIf}
+    Delete "$INSTDIR\LICENSE.txt"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"

@@ -148,6 +148,8 @@ scr_kb=$(($(stat -c %s "$scr") / 1024))
 [[ $size =~ ^REG_DWORD\ 0x[0-9a-f]+$ ]] && [ $((${size#REG_DWORD })) -ge $scr_kb ] &&
     [ $((${size#REG_DWORD })) -le $((scr_kb * 3)) ] || fail "EstimatedSize '$size' for a saver of $scr_kb KB"
 [ -f "$dir_unix/uninstall.exe" ] || fail "no uninstaller in $dir"
+# The licence beside it, as Windows shows text: CRLF line ends.
+sed 's/$/\r/' "$source/LICENSE" | cmp -s - "$dir_unix/LICENSE.txt" || fail "no LICENSE.txt in $dir, or not the licence"
 log "installed: $saver_path and its registry values"
 
 # 4. The installed saver, started by its registered path, ends on a key.
@@ -180,7 +182,7 @@ log "the installed saver ran full screen and ended on a key"
 #    saver setting that names Wendrel are gone.
 uninstall
 [ ! -e "$drive_c/windows/$system/wendrel.scr" ] || fail "wendrel.scr is still there"
-[ ! -e "$dir_unix" ] || fail "$dir is still there"
+[ ! -e "$dir_unix" ] || fail "$dir is still there: $(ls "$dir_unix")"
 win reg query "$uninstall_key" $view >/dev/null 2>&1 && fail "the uninstall key is still there"
 expect_no_value "$desktop" SCRNSAVE.EXE
 log "uninstalled: file, uninstaller, uninstall key and SCRNSAVE.EXE gone"
