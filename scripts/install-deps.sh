@@ -3,6 +3,12 @@
 # native toolchain and libraries, MinGW-w64 for the Windows saver, 32- and
 # 64-bit Wine to run it, the X servers and tools the end-to-end tests use,
 # and what makes and checks the installers and the Debian package.
+#
+# A machine that has it all is left alone: no sudo, no apt-get. Otherwise
+# the package lists are fetched again, a few times when a mirror fails (one
+# in the middle of a sync does, for minutes); if some list still cannot be
+# fetched, the packages are installed anyway when apt can still resolve
+# them all, and otherwise the script stops saying which step failed.
 set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config clang-format clang libclang-rt-14-dev
@@ -10,8 +16,8 @@ packages=(
     libsdl2-dev libxrandr-dev libgtk-3-dev libglib2.0-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
     xvfb xserver-xorg-core xserver-xorg-video-dummy xdotool x11-utils x11-xserver-utils
-    imagemagick procps psmisc file
-    nsis icoutils lintian desktop-file-utils man-db
+    imagemagick procps psmisc file git
+    nsis icoutils lintian desktop-file-utils man-db devscripts appstream
 )
 # Wine's display driver needs its X extension libraries in both
 # architectures to switch display modes; --no-install-recommends leaves the
@@ -25,19 +31,44 @@ if [ "${1:-}" = --list ]; then
     echo "${packages[@]}"
     exit 0
 fi
-if [ "$(id -u)" != 0 ]; then
-    exec sudo "$0" "$@"
-fi
-dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    apt-get -o DPkg::Lock::Timeout=600 update -q
-    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends "${missing[@]}"
-fi
 # The 32-bit Windows saver runs under 32-bit Wine, whose loader is a 32-bit
-# Linux program.
+# Linux program; enable-i386.sh needs root only where it does not run yet.
+if [ ${#missing[@]} -eq 0 ] && "$here/enable-i386.sh" --check; then
+    exit 0
+fi
+if [ "$(id -u)" != 0 ]; then
+    exec sudo "$0" "$@"
+fi
+
+stop() {
+    echo "install-deps: $*; retrying later usually helps" >&2
+    exit 1
+}
+apt() { DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -o Acquire::Retries=3 "$@"; }
+if [ ${#missing[@]} -gt 0 ]; then
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+    echo "Installing: ${missing[*]}"
+    updated=0
+    for delay in 10 30 0; do
+        if apt update -q; then
+            updated=1
+            break
+        fi
+        [ $delay = 0 ] || { echo "install-deps: apt-get update failed; trying again in $delay s" >&2; sleep $delay; }
+    done
+    if [ $updated = 0 ]; then
+        # Lists fetched before, and the ones fetched now, may still hold
+        # everything missing, with its dependencies.
+        apt install -s -q --no-install-recommends "${missing[@]}" >/dev/null 2>&1 ||
+            stop "apt-get update failed (a package list could not be fetched) and without it not every package can be installed"
+        echo "install-deps: apt-get update failed, but every package can still be installed; going on" >&2
+    fi
+    apt install -y -q --no-install-recommends "${missing[@]}" ||
+        stop "apt-get install failed$([ $updated = 1 ] || echo " after apt-get update had failed")"
+fi
 "$here/enable-i386.sh"

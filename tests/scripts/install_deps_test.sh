@@ -1,0 +1,125 @@
+#!/bin/bash
+# install_deps_test.sh CASE: what scripts/install-deps.sh decides, against
+# stand-ins for apt-get, dpkg, dpkg-query, sudo, id and sleep on PATH (as an
+# ordinary user; sudo's stand-in makes the rest see root), never the network.
+#   installed        everything there: neither sudo nor apt-get runs
+#   flaky-update     apt-get update fails twice, then works: retried with a
+#                    growing pause, then the missing packages are installed
+#   update-fails     apt-get update always fails, the lists at hand still
+#                    have every package: they are installed
+#   update-fails-unresolvable
+#                    apt-get update always fails and the packages cannot be
+#                    had: it stops with one line naming that step
+#   install-fails    the install itself fails: one line naming it
+set -euo pipefail
+case_=$1
+source=$(cd "$(dirname "$0")/../.." && pwd)
+work=$(mktemp -d "${TMPDIR:-/tmp}/wendrel-install-deps.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+fail() {
+    echo "FAIL: $case_: $*" >&2
+    echo "--- calls:" >&2
+    cat "$work/calls" >&2 || true
+    echo "--- stderr:" >&2
+    cat "$work/err" >&2 || true
+    exit 1
+}
+
+# The script beside its helpers, as in the tree; enable-i386.sh has
+# nothing to do here.
+mkdir "$work/scripts" "$work/bin"
+cp "$source/scripts/install-deps.sh" "$source/scripts/wine-display-libs.sh" "$work/scripts/"
+printf '#!/bin/sh\necho "enable-i386 $*" >>"$STATE/calls"\n' >"$work/scripts/enable-i386.sh"
+chmod +x "$work/scripts/enable-i386.sh"
+
+# The stand-ins log every call to $STATE/calls. Installed packages are the
+# lines of $STATE/installed; `apt-get update` fails the number of times in
+# $STATE/update-failures (or always, with "always"); $STATE/resolvable and
+# $STATE/install-works say whether a simulated and a real install work.
+export STATE=$work
+stand_in() {
+    printf '#!/bin/bash\necho "%s $*" >>"$STATE/calls"\n%s\n' "$1" "$2" >"$work/bin/$1"
+    chmod +x "$work/bin/$1"
+}
+stand_in id '[ "$1" = -u ] && { [ -n "${AS_ROOT:-}" ] && echo 0 || echo 1000; }'
+stand_in sudo 'AS_ROOT=1 exec "$@"'
+stand_in sleep 'exit 0'
+stand_in dpkg '[ "$1" = --print-foreign-architectures ] && echo i386; exit 0'
+stand_in dpkg-query 'grep -qxF "${!#}" "$STATE/installed" && echo "install ok installed"'
+stand_in apt-get '
+[ -n "${AS_ROOT:-}" ] || { echo "apt-get run without root" >&2; exit 100; }
+args=" $* "
+if [[ $args = *" -s "* ]]; then
+    [ -e "$STATE/resolvable" ]
+elif [[ $args = *" update "* ]]; then
+    n=$(cat "$STATE/update-failures")
+    [ "$n" = always ] && { echo "E: File has unexpected size. Mirror sync in progress?" >&2; exit 100; }
+    [ "$n" -gt 0 ] && { echo $((n - 1)) >"$STATE/update-failures"; exit 100; }
+    exit 0
+elif [[ $args = *" install "* ]]; then
+    [ -e "$STATE/install-works" ] || { echo "E: Unmet dependencies." >&2; exit 100; }
+    for p in "$@"; do [[ $p = -* || $p = *=* || $p = install ]] || echo "$p" >>"$STATE/installed"; done
+fi'
+
+all=$("$work/scripts/install-deps.sh" --list | tr ' ' '\n')
+[ "$(echo "$all" | wc -l)" -gt 10 ] || fail "install-deps.sh --list gives no packages"
+echo "$all" | grep -v -e '^wine32:i386$' -e '^xdotool$' >"$work/installed"
+: >"$work/calls"
+echo 0 >"$work/update-failures"
+touch "$work/resolvable" "$work/install-works"
+case $case_ in
+installed) echo "$all" >"$work/installed" ;;
+flaky-update) echo 2 >"$work/update-failures" ;;
+update-fails) echo always >"$work/update-failures" ;;
+update-fails-unresolvable) echo always >"$work/update-failures"; rm "$work/resolvable" ;;
+install-fails) rm "$work/install-works" ;;
+*) fail "no such case" ;;
+esac
+status=0
+PATH=$work/bin:$PATH "$work/scripts/install-deps.sh" >"$work/out" 2>"$work/err" || status=$?
+
+calls() { grep -c "^$1" "$work/calls" || true; }
+updates=$(grep -c '^apt-get .* update' "$work/calls" || true)
+installs=$(grep '^apt-get .* install -y' "$work/calls" || true)
+last_error=$(tail -1 "$work/err")
+expect_stop() {
+    [ $status = 1 ] || fail "exit status $status, not 1"
+    [[ $last_error = "install-deps: $1"*"; retrying later usually helps" ]] ||
+        fail "its last line is '$last_error', not one naming '$1'"
+}
+case $case_ in
+installed)
+    [ $status = 0 ] || fail "exit status $status"
+    [ "$(calls sudo)" = 0 ] && [ "$(calls apt-get)" = 0 ] || fail "ran sudo or apt-get with nothing missing"
+    ;;
+flaky-update)
+    [ $status = 0 ] || fail "exit status $status"
+    [ "$(calls sudo)" = 1 ] || fail "sudo ran $(calls sudo) times, not once"
+    [ "$updates" = 3 ] || fail "apt-get update ran $updates times, not 3"
+    grep -q -- '-o Acquire::Retries=3' "$work/calls" || fail "apt's own retries are not asked for"
+    pauses=$(sed -n 's/^sleep //p' "$work/calls" | tr '\n' ' ')
+    read -r first second _ <<<"$pauses"
+    [ -n "${second:-}" ] && [ "$second" -gt "$first" ] && [ "$first" -gt 0 ] ||
+        fail "the pauses between tries ($pauses) do not grow"
+    [ "$(echo "$installs" | grep -c .)" = 1 ] || fail "not one install: $installs"
+    for p in wine32:i386 xdotool; do
+        echo "$installs" | grep -qw -- "$p" || fail "$p was not installed"
+    done
+    echo "$installs" | grep -qw -- cmake && fail "an installed package was installed again"
+    [ "$(calls enable-i386)" -ge 1 ] || fail "enable-i386.sh did not run"
+    ;;
+update-fails)
+    [ $status = 0 ] || fail "exit status $status"
+    [ "$updates" = 3 ] || fail "apt-get update ran $updates times, not 3"
+    [ -n "$installs" ] || fail "the packages were not installed"
+    ;;
+update-fails-unresolvable)
+    expect_stop "apt-get update failed"
+    [ -z "$installs" ] || fail "it installed after all"
+    [ "$(calls enable-i386)" = 0 ] || fail "it went on past the failure"
+    ;;
+install-fails)
+    expect_stop "apt-get install failed"
+    ;;
+esac
+echo "passed: install-deps $case_"
