@@ -10,6 +10,51 @@ if(MINGW)
     add_link_options(-static -static-libgcc -static-libstdc++)
 endif()
 
+# Hardening, as distributions expect of a package: a stack protector,
+# fortified library calls, stack clash and control-flow protection where the
+# compiler has them, position-independent programs with full RELRO on Linux,
+# and address randomisation and a non-executable stack on Windows. None of
+# it changes what the engine computes. The sanitizer presets turn it off:
+# they check more than it does, and fortified calls hide some of their
+# reports. A distribution's own flags come first and are kept.
+option(WENDREL_HARDENING "Harden the programs" ON)
+if(WENDREL_HARDENING)
+    include(CheckCXXCompilerFlag)
+    include(CheckPIESupported)
+    set(hardening -fstack-protector-strong)
+    foreach(flag -fstack-clash-protection -fcf-protection)
+        string(MAKE_C_IDENTIFIER "WENDREL_HAS${flag}" has)
+        check_cxx_compiler_flag(${flag} ${has})
+        if(${has})
+            list(APPEND hardening ${flag})
+        endif()
+    endforeach()
+    add_compile_options(${hardening})
+    # MinGW links the stack protector's runtime (libssp) only when the link
+    # is told of it; with -static it goes into the program.
+    add_link_options(-fstack-protector-strong)
+    # The fortified calls need optimisation; a build type of None (a
+    # distribution's) has whatever the caller's flags say, and a fortify
+    # level of the caller's own is left as it is.
+    if(NOT "${CMAKE_CXX_FLAGS}" MATCHES "_FORTIFY_SOURCE")
+        if("${CMAKE_CXX_FLAGS}" MATCHES "(^| )-O([1-3sz]|fast)?( |$)")
+            add_compile_definitions(_FORTIFY_SOURCE=2)
+        else()
+            add_compile_definitions($<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:_FORTIFY_SOURCE=2>)
+        endif()
+    endif()
+    if(MINGW)
+        add_link_options(-Wl,--dynamicbase -Wl,--nxcompat)
+        if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+            add_link_options(-Wl,--high-entropy-va)
+        endif()
+    else()
+        check_pie_supported(LANGUAGES CXX)
+        set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+        add_link_options(-Wl,-z,relro,-z,now)
+    endif()
+endif()
+
 # Our warnings, on our own code only (wendrel_use_warnings gives them to
 # every target of ours); errors where WENDREL_WERROR is on, as the presets
 # and CI have it.

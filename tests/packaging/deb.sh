@@ -1,9 +1,10 @@
 #!/bin/bash
 # deb.sh DEB LINUX_BUILD: the Debian package, for real, on this machine (as
 # root, on an X server of its own): its control fields and file list, no
-# lintian errors, then dpkg -i, the installed hack drawing the scene into a
-# window of ours, /usr/bin/wendrel window, the manual page, and dpkg -r
-# leaving nothing of it behind. The machine is left as it was, also when a
+# lintian errors nor hardening remarks, a valid AppStream description, then
+# dpkg -i, hardening-check on the installed program, the installed hack
+# drawing the scene into a window of ours, /usr/bin/wendrel window, the
+# manual page, and dpkg -r leaving nothing of it behind. The machine is left as it was, also when a
 # check fails. LINUX_BUILD has the test window and wendrel-frame-match.
 # Exits 77 (skipped) where it must not or cannot install packages.
 deb=$(readlink -f "$1")
@@ -28,6 +29,7 @@ fi
 [ -f "$deb" ] || fail "no package $1"
 [ -x "$TEST_WINDOW" ] && [ -x "$FRAME_MATCH" ] || fail "no test tools in $build (build the linux preset)"
 version=$(sed -n 's/^project(wendrel VERSION \([0-9.]*\).*/\1/p' "$source/CMakeLists.txt")
+appstream_id=example.tavrin.wendrel
 [ "$(basename "$deb")" = "wendrel_${version}_amd64.deb" ] || fail "$deb is not wendrel_${version}_amd64.deb"
 
 # 1. Control fields.
@@ -55,7 +57,8 @@ dpkg-deb -c "$deb" | awk '{ print $6 $7 $8 }' | sed 's|^\./|/|; s|/$||' | grep -
 {
     for d in /usr /usr/bin /usr/libexec /usr/libexec/xscreensaver /usr/share /usr/share/applications \
         /usr/share/doc /usr/share/doc/wendrel /usr/share/icons /usr/share/icons/hicolor \
-        /usr/share/man /usr/share/man/man6 /usr/share/xscreensaver /usr/share/xscreensaver/config; do
+        /usr/share/man /usr/share/man/man6 /usr/share/metainfo /usr/share/xscreensaver \
+        /usr/share/xscreensaver/config; do
         echo "$d"
     done
     echo "/usr/bin/wendrel->../libexec/xscreensaver/wendrel"
@@ -70,6 +73,7 @@ dpkg-deb -c "$deb" | awk '{ print $6 $7 $8 }' | sed 's|^\./|/|; s|/$||' | grep -
         echo "/usr/share/icons/hicolor/${s}x$s/apps/wendrel.png"
     done
     echo /usr/share/man/man6/wendrel.6.gz
+    echo "/usr/share/metainfo/$appstream_id.metainfo.xml"
     echo /usr/share/xscreensaver/config/wendrel.xml
 } | sort >"$work/expected"
 diff "$work/expected" "$work/files" >&2 || fail "the package's files differ from the list above"
@@ -90,10 +94,29 @@ grep -qx 'Exec=wendrel' "$work/unpacked/usr/share/applications/wendrel.desktop" 
 grep -qx 'Exec=wendrel window' "$work/unpacked/usr/share/applications/wendrel-window.desktop" ||
     fail "wendrel-window.desktop does not open the trial window"
 file -b "$work/unpacked$WENDREL" | grep -q 'ELF 64-bit.*stripped' || fail "the program is not a stripped 64-bit ELF"
+# The AppStream description: valid, of this version, naming the desktop
+# entry and the program the package has.
+metainfo=$work/unpacked/usr/share/metainfo/$appstream_id.metainfo.xml
+appstreamcli validate --no-net "$metainfo" >"$work/appstream" 2>&1 ||
+    { cat "$work/appstream" >&2; fail "the AppStream description is not valid"; }
+echo "deb: appstreamcli: $(grep -c '^[EWI]:' "$work/appstream" || true) remarks"
+grep -q "<id>$appstream_id</id>" "$metainfo" || fail "the AppStream id is not $appstream_id"
+grep -q "<release version=\"$version\"" "$metainfo" || fail "the AppStream release is not $version"
+launchable=$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|p' "$metainfo")
+[ -f "$work/unpacked/usr/share/applications/$launchable" ] || fail "no desktop entry '$launchable' to launch"
+binary=$(sed -n 's|.*<binary>\(.*\)</binary>.*|\1|p' "$metainfo")
+[ -n "$binary" ] && [ -e "$work/unpacked/usr/bin/$binary" ] || fail "the package has no /usr/bin/$binary"
+for element in summary description project_license metadata_license screenshot; do
+    grep -q "<$element[ >]" "$metainfo" || fail "the AppStream description has no $element"
+done
 lintian --no-tag-display-limit "$deb" >"$work/lintian" 2>&1 || true
 if grep -q '^E:' "$work/lintian"; then
     cat "$work/lintian" >&2
     fail "lintian reports errors"
+fi
+if grep -q 'hardening-' "$work/lintian"; then
+    cat "$work/lintian" >&2
+    fail "lintian finds the program not hardened"
 fi
 echo "deb: lintian: $(grep -c '^[EW]:' "$work/lintian" || true) errors and warnings"
 
@@ -113,6 +136,14 @@ for p in $paths; do
     [ -e "$p" ] || fail "$p is not there after dpkg -i"
 done
 [ "$(readlink -f /usr/bin/wendrel)" = "$WENDREL" ] || fail "/usr/bin/wendrel does not lead to $WENDREL"
+# Hardened as Debian builds its own programs. A program is marked for
+# control-flow protection only when every object linked into it is, the C
+# library's start files too; where those are not (Debian 12), no program
+# can be, and that one check is left out.
+cf=()
+readelf -n "$(gcc -print-file-name=Scrt1.o)" | grep -q 'x86 feature: IBT, SHSTK' || cf=(--nocfprotection)
+hardening-check "${cf[@]}" "$WENDREL" >"$work/hardening" 2>&1 ||
+    { cat "$work/hardening" >&2; fail "hardening-check fails"; }
 
 # 5. The installed hack draws the scene into a window of ours and ends on
 #    SIGTERM, by that signal.
