@@ -22,7 +22,14 @@ if(WENDREL_HARDENING)
     include(CheckCXXCompilerFlag)
     include(CheckPIESupported)
     set(hardening -fstack-protector-strong)
-    foreach(flag -fstack-clash-protection -fcf-protection)
+    # Windows probes every page of a large stack frame itself (__chkstk),
+    # and MinGW's GCC 12 fails on stack clash protection with SEH; the
+    # control-flow marks are for Linux's loader.
+    set(optional -fstack-clash-protection -fcf-protection)
+    if(MINGW)
+        set(optional)
+    endif()
+    foreach(flag IN LISTS optional)
         string(MAKE_C_IDENTIFIER "WENDREL_HAS${flag}" has)
         check_cxx_compiler_flag(${flag} ${has})
         if(${has})

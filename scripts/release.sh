@@ -4,11 +4,20 @@
 #   wendrel-setup-i686.exe, wendrel-setup-x86_64.exe
 #                                           their installers
 #   wendrel_<version>_amd64.deb             the Linux package
+#   wendrel-<version>.tar.gz                the source, as committed (HEAD),
+#                                           in a folder wendrel-<version>/
+#   SHA256SUMS                              the checksums of all of them
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 out="$PWD/build/release"
+version=$(sed -n 's/^project(wendrel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 rm -rf "$out"
+mkdir -p "$out"
+if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
+    echo "release.sh: the source archive holds the last commit, not the changes made since" >&2
+fi
+git archive --format=tar.gz --prefix="wendrel-$version/" -o "$out/wendrel-$version.tar.gz" HEAD
 for arch in i686 x86_64; do
     cmake --preset "windows-$arch" >/dev/null
     cmake --build --preset "windows-$arch" --target wendrel wendrel_setup
@@ -22,4 +31,6 @@ cmake --preset linux >/dev/null
 cmake --build --preset linux --target wendrel wendrel_packaged_docs
 cpack --config build/linux/CPackConfig.cmake -B "$out" >/dev/null
 rm -rf "$out/_CPack_Packages"
-ls -l "$out"/*/wendrel.scr "$out"/wendrel-setup-*.exe "$out"/wendrel_*_amd64.deb
+(cd "$out" && sha256sum wendrel-"$version".tar.gz wendrel_*_amd64.deb wendrel-setup-*.exe */wendrel.scr >SHA256SUMS)
+ls -l "$out"/*/wendrel.scr "$out"/wendrel-setup-*.exe "$out"/wendrel_*_amd64.deb "$out"/wendrel-*.tar.gz \
+    "$out"/SHA256SUMS

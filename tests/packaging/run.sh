@@ -1,7 +1,8 @@
 #!/bin/bash
 # run.sh [RELEASE_DIR [LINUX_BUILD]]: the tests of what scripts/release.sh
-# made (default build/release), each on an X server of its own: the two
-# Windows installers under Wine and the Debian package on this machine.
+# made (default build/release): the two Windows installers under Wine and
+# the Debian package on this machine, each on an X server of its own, and
+# the source archive built away from the repository.
 # LINUX_BUILD (default build/linux) has the test window and
 # wendrel-frame-match. A test that cannot run here says why and is counted
 # as skipped.
@@ -27,6 +28,7 @@ for arch in x86_64 i686; do
     run "wendrel-setup-$arch.exe" "$x" xvfb 1024x768 -- "$here/windows_installer.sh" \
         "$release/wendrel-setup-$arch.exe" "$release/$arch/wendrel.scr"
 done
+run "source archive and SHA256SUMS" "$here/source_archive.sh" "$release"
 debs=("$release"/wendrel_*_amd64.deb)
 run "$(basename "${debs[0]}")" "$x" xvfb 1024x768 -- "$here/deb.sh" "${debs[0]}" "$build"
 exit $failed

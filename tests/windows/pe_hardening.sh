@@ -1,0 +1,32 @@
+#!/bin/bash
+# pe_hardening.sh SCR OBJDUMP BITS: the saver's PE header asks Windows for
+# address randomisation (64-bit: with high entropy) and a non-executable
+# stack and data; the stack protector and the fortified calls are linked
+# into it, and it needs no DLL of MinGW's for them.
+set -euo pipefail
+scr=$1 objdump=$2 bits=$3
+fail() {
+    echo "FAIL: $(basename "$scr") ($bits-bit): $*" >&2
+    exit 1
+}
+headers=$("$objdump" -p "$scr") || fail "objdump cannot read it"
+# The flags follow their DllCharacteristics line, one a line.
+flags=$(awk '/^DllCharacteristics/ { on = 1; next } on && /^[ \t]+[A-Z_]+$/ { print $1; next } { on = 0 }' \
+    <<<"$headers")
+expected=(DYNAMIC_BASE NX_COMPAT)
+[ "$bits" != 64 ] || expected+=(HIGH_ENTROPY_VA)
+for flag in "${expected[@]}"; do
+    grep -qx "$flag" <<<"$flags" || fail "DllCharacteristics lack $flag: $(echo $flags)"
+done
+# Address randomisation needs the relocations kept.
+grep -q 'Stripped\|relocs stripped' <<<"$headers" && fail "its relocations are stripped"
+dlls=$(sed -n 's/^[ \t]*DLL Name: //p' <<<"$headers" | tr 'A-Z' 'a-z')
+for dll in $dlls; do
+    case $dll in
+    libssp* | libgcc* | libstdc++* | libwinpthread*) fail "it needs $dll" ;;
+    esac
+done
+symbols=$("$objdump" -t "$scr")
+grep -q '__stack_chk_fail' <<<"$symbols" || fail "no stack protector in it"
+grep -Eq '__(mem|str)[a-z]*_chk' <<<"$symbols" || fail "no fortified calls in it"
+echo "passed: $(basename "$scr") ($bits-bit): $(echo $flags), no MinGW DLLs"
