@@ -21,4 +21,12 @@ bool IsSwitch(std::string_view arg, std::string_view word) {
     return true;
 }
 
+ESaverMode ChooseSaverMode(std::string_view first) {
+    if (IsSwitch(first, "p"))
+        return ESaverMode::Preview;
+    if (IsSwitch(first, "s"))
+        return ESaverMode::FullScreen;
+    return ESaverMode::Config;
+}
+
 }  // namespace wendrel

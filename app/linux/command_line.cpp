@@ -39,21 +39,24 @@ std::optional<LaunchRequest> ParseCommandLine(const std::vector<std::string>& ar
                                               const char* xscreensaverWindow, std::string& error) {
     LaunchRequest request;
     const std::string first = args.empty() ? "" : args[0];
-    if (!args.empty() && IsSwitch(first, "p")) {
-        request.mode = SaverMode::Preview;
-        request.windowId = args.size() > 1 ? ParseWindowId(args[1]) : std::nullopt;
-        if (!request.windowId) {
-            error = args.size() > 1 ? "'" + args[1] + "' is not a window id"
-                                    : "preview mode needs a window id";
-            return std::nullopt;
-        }
-        return request;
+    switch (ChooseSaverMode(first)) {
+        case ESaverMode::Preview:
+            request.mode = SaverMode::Preview;
+            request.windowId = args.size() > 1 ? ParseWindowId(args[1]) : std::nullopt;
+            if (!request.windowId) {
+                error = args.size() > 1 ? "'" + args[1] + "' is not a window id"
+                                        : "preview mode needs a window id";
+                return std::nullopt;
+            }
+            return request;
+        case ESaverMode::FullScreen:
+            request.mode = SaverMode::FullScreen;
+            return request;
+        case ESaverMode::Config:
+            break;
     }
-    if (!args.empty() && IsSwitch(first, "s")) {
-        request.mode = SaverMode::FullScreen;
-        return request;
-    }
-    if (!args.empty() && IsSwitch(first, "window")) {
+    // Where the saver's own rule gives the dialog, this front end's modes.
+    if (IsSwitch(first, "window")) {
         request.mode = SaverMode::Window;
         return request;
     }

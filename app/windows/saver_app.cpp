@@ -27,7 +27,9 @@ BOOL CSaverApp::InitInstance() {
 
 BOOL CSaverApp::StartUp(int argc, char* const* argv) {
     SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
-    // Three-dimensional dialog controls are the system's own: nothing to enable.
+    // The framework's three-dimensional controls: the system draws them
+    // itself, so this does nothing and its result does not matter.
+    Enable3dControls();
     SetRegistryKey(kCompanyKey);
     m_bNoDirect = static_cast<std::int32_t>(GetProfileInt(kSettingsSection, kNoDirectEntry, 0));
     m_pThread.reset();  // start-up begins without a thread
@@ -44,13 +46,7 @@ BOOL CSaverApp::StartUp(int argc, char* const* argv) {
 }
 
 ESaverMode CSaverApp::ChooseMode(int argc, char* const* argv) {
-    if (argc < 2)
-        return ESaverMode::Config;
-    if (IsSwitch(argv[1], "p"))
-        return ESaverMode::Preview;
-    if (IsSwitch(argv[1], "s"))
-        return ESaverMode::FullScreen;
-    return ESaverMode::Config;
+    return ChooseSaverMode(argc > 1 && argv[1] != nullptr ? argv[1] : "");
 }
 
 HWND CSaverApp::ParentFromArgument(const char* text) {

@@ -3,12 +3,10 @@
 #include <cstdint>
 
 #include "display/windows/display_app.h"
+#include "saver/command_switch.h"
 #include "scene/leaf_scene.h"
 
 namespace wendrel {
-
-// What the first command-line argument asks for.
-enum class ESaverMode { Preview, FullScreen, Config };
 
 // The saver's application object: start-up, the stored setting, the scene
 // and the configuration dialog.
@@ -22,8 +20,8 @@ class CSaverApp : public display::CDisplayApp {
     // Start-up from an argument vector (argument 0 is the program).
     BOOL StartUp(int argc, char* const* argv);
 
-    // The mode of the command line (IsSwitch, command_switch.h): "p" is
-    // tested before "s".
+    // The mode of the command line's first argument (ChooseSaverMode,
+    // saver/command_switch.h).
     static ESaverMode ChooseMode(int argc, char* const* argv);
     // The preview's parent window from its decimal handle: null unless the
     // text is a number naming an existing window.

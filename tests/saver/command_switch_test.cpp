@@ -19,5 +19,15 @@ TEST(CommandSwitch, DropsOneMarkAndIgnoresCase) {
     EXPECT_FALSE(IsSwitch("ps", "p"));
 }
 
+TEST(CommandSwitch, PreviewBeforeFullScreenElseTheDialog) {
+    for (const char* s : {"s", "S", "/s", "/S", "-s", "-S"})
+        EXPECT_EQ(ChooseSaverMode(s), ESaverMode::FullScreen) << s;
+    for (const char* p : {"p", "P", "/p", "-P"})
+        EXPECT_EQ(ChooseSaverMode(p), ESaverMode::Preview) << p;
+    for (const char* other : {"/c", "/c:1234", "/a", "/p:1234", "--s", "//s", "-/s", "ps", "sp",
+                              "x", "", "/", "-", "s ", " s", "/pp", "window"})
+        EXPECT_EQ(ChooseSaverMode(other), ESaverMode::Config) << '"' << other << '"';
+}
+
 }  // namespace
 }  // namespace wendrel

@@ -1,19 +1,32 @@
 #!/bin/bash
-# with-x-server.sh xvfb|dummy [WIDTHxHEIGHT[xDEPTH]] -- COMMAND...
+# with-x-server.sh xvfb|dummy [WIDTHxHEIGHT[xDEPTH]] [--second WHERE] -- COMMAND...
 # Starts a private X server on a free display, runs COMMAND with DISPLAY
 # set to it, then stops the server. xvfb: a virtual screen of the given size
 # (default 1920x1080), 24 bits deep unless given as WIDTHxHEIGHTxDEPTH.
 # dummy: Xorg with the dummy driver, 1024x768 that can switch to 640x480.
+# --second WHERE (dummy only): a second 1024x768 monitor on output DUMMY1,
+# placed right-of, left-of or below the primary DUMMY0.
 # Exits with COMMAND's status.
 set -euo pipefail
 kind=$1
 shift
 size=1920x1080
-if [ "${1:-}" != "--" ]; then
-    size=$1
-    shift
-fi
+second=
+while [ $# -gt 0 ] && [ "$1" != "--" ]; do
+    case $1 in
+    --second) second=${2:-}; shift 2 || { echo "with-x-server: --second needs a place" >&2; exit 2; } ;;
+    *) size=$1; shift ;;
+    esac
+done
 [ "${1:-}" = "--" ] && shift
+case $second in
+'' | right-of | left-of | below | above) ;;
+*) echo "with-x-server: a second monitor goes right-of, left-of, below or above, not '$second'" >&2; exit 2 ;;
+esac
+if [ -n "$second" ] && [ "$kind" != dummy ]; then
+    echo "with-x-server: only the dummy server has a second monitor" >&2
+    exit 2
+fi
 here=$(cd "$(dirname "$0")" && pwd)
 screen=${size}x24
 [[ $size =~ ^[0-9]+x[0-9]+x[0-9]+$ ]] && screen=$size
@@ -79,6 +92,13 @@ for n in $(seq 90 160); do
 done
 [ -n "$display" ] || { echo "with-x-server: no free display" >&2; exit 1; }
 export DISPLAY=":$display"
+if [ -n "$second" ]; then
+    if ! { xrandr --addmode DUMMY1 1024x768 &&
+        xrandr --output DUMMY1 --mode 1024x768 "--$second" DUMMY0 --output DUMMY0 --primary; }; then
+        echo "with-x-server: the second monitor could not be switched on" >&2
+        exit 1
+    fi
+fi
 status=0
 "$@" || status=$?
 exit $status

@@ -15,22 +15,12 @@ ESaverMode ModeOf(std::vector<std::string> args) {
     return CSaverApp::ChooseMode(line.Count(), line.Values());
 }
 
-TEST(CommandLine, FullScreenWithOrWithoutOneLeadingMark) {
-    for (const char* arg : {"s", "S", "/s", "/S", "-s", "-S"})
-        EXPECT_EQ(ModeOf({arg}), ESaverMode::FullScreen) << arg;
-}
-
-TEST(CommandLine, PreviewTakesTheHandleAsSecondArgument) {
+// The rule itself is the shared one (saver/command_switch.h): here only
+// that the first argument after the program's name is the one it reads.
+TEST(CommandLine, TheFirstArgumentAfterTheProgramChooses) {
     EXPECT_EQ(ModeOf({"/p", "1234"}), ESaverMode::Preview);
-    EXPECT_EQ(ModeOf({"P", "1234"}), ESaverMode::Preview);
-    EXPECT_EQ(ModeOf({"-p", "1234"}), ESaverMode::Preview);
-    EXPECT_EQ(ModeOf({"/P"}), ESaverMode::Preview);
-}
-
-TEST(CommandLine, EverythingElseIsConfiguration) {
-    for (const char* arg : {"/c", "/c:1234", "/a", "/p:1234", "--s", "//s", "-/s", "ps", "sp", "x",
-                            "", "/", "-", "s ", " s", "/pp"})
-        EXPECT_EQ(ModeOf({arg}), ESaverMode::Config) << '"' << arg << '"';
+    EXPECT_EQ(ModeOf({"/s", "/p"}), ESaverMode::FullScreen);
+    EXPECT_EQ(ModeOf({"/c", "/s"}), ESaverMode::Config);
     EXPECT_EQ(ModeOf({}), ESaverMode::Config);
 }
 

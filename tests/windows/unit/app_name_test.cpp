@@ -24,7 +24,6 @@ TEST(AppName, ComesFromTheRunningModule) {
     EXPECT_EQ(app.m_strAppName, "wendrel_windows_unit_tests");
     EXPECT_EQ(AfxGetApp(), &app);
     EXPECT_EQ(AfxGetInstanceHandle(), GetModuleHandleA(nullptr));
-    EXPECT_TRUE(app.Enable3dControls());
 }
 
 TEST(AppObject, TheLatestIsCurrentUntilItGoes) {
