@@ -7,7 +7,25 @@ namespace wendrel::linux_app {
 
 const char* const kHackUsage =
     "usage: wendrel [-root | --root] [-window-id ID | --window-id ID]\n"
-    "       wendrel s | p WINDOW-ID | window\n";
+    "       wendrel s | p WINDOW-ID | window\n"
+    "       wendrel --help | -h | --version\n";
+
+const char* const kHelp =
+    "usage: wendrel [-root | --root] [-window-id ID | --window-id ID]\n"
+    "       wendrel s | p WINDOW-ID | window\n"
+    "       wendrel --help | -h | --version\n"
+    "\n"
+    "  s                 the full-screen screen saver\n"
+    "  p WINDOW-ID       a preview inside the X window WINDOW-ID\n"
+    "  --root            XScreenSaver hack: draw into the root window\n"
+    "  --window-id ID    XScreenSaver hack: draw into the window ID\n"
+    "                    (or, with neither, into $XSCREENSAVER_WINDOW)\n"
+    "  window            an ordinary window, for trying it out\n"
+    "  --help, -h        show this and exit\n"
+    "  --version         show the version and exit\n"
+    "Anything else, or nothing, opens the configuration dialog.\n";
+
+const char* const kVersion = WENDREL_VERSION;
 
 std::optional<unsigned long> ParseWindowId(std::string_view text) {
     // X resource ids have 29 bits; a larger number would be cut down to
@@ -39,6 +57,16 @@ std::optional<LaunchRequest> ParseCommandLine(const std::vector<std::string>& ar
                                               const char* xscreensaverWindow, std::string& error) {
     LaunchRequest request;
     const std::string first = args.empty() ? "" : args[0];
+    // As every terminal program has them; only as the first argument, where
+    // the modes are chosen, so that every other argument keeps its meaning.
+    if (first == "--help" || first == "-h") {
+        request.mode = SaverMode::Help;
+        return request;
+    }
+    if (first == "--version") {
+        request.mode = SaverMode::Version;
+        return request;
+    }
     switch (ChooseSaverMode(first)) {
         case ESaverMode::Preview:
             request.mode = SaverMode::Preview;

@@ -15,6 +15,8 @@ enum class SaverMode {
     Hack,        // an XScreenSaver hack: --root, --window-id, $XSCREENSAVER_WINDOW
     Window,      // "window": an ordinary window, for trying it out
     Config,      // anything else: the configuration dialog
+    Help,        // "--help" or "-h" first: the usage, on standard output
+    Version,     // "--version" first: the version, on standard output
 };
 
 struct LaunchRequest {
@@ -35,6 +37,11 @@ std::optional<LaunchRequest> ParseCommandLine(const std::vector<std::string>& ar
 // none for 0 or anything wider than an X id's 29 bits.
 std::optional<unsigned long> ParseWindowId(std::string_view text);
 
+// The usage, shown after a bad argument.
 extern const char* const kHackUsage;
+// What --help shows: the usage and what each mode does.
+extern const char* const kHelp;
+// The program's version, as the build's project gives it.
+extern const char* const kVersion;
 
 }  // namespace wendrel::linux_app

@@ -1,7 +1,7 @@
 // wendrel: the Linux screen saver. Full-screen ("s"), preview into a
 // window ("p ID"), XScreenSaver hack (--root, --window-id ID,
-// $XSCREENSAVER_WINDOW), a plain window ("window"), or the configuration
-// dialog for anything else.
+// $XSCREENSAVER_WINDOW), a plain window ("window"), --help and --version,
+// or the configuration dialog for anything else.
 #include <string>
 #include <vector>
 

@@ -38,15 +38,24 @@ CSaverApp::~CSaverApp() {
 }
 
 int CSaverApp::InitInstance(const std::vector<std::string>& args) {
+    std::string error;
+    const std::optional<LaunchRequest> request =
+        ParseCommandLine(args, std::getenv("XSCREENSAVER_WINDOW"), error);
+    if (request && request->mode == SaverMode::Help) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (request && request->mode == SaverMode::Version) {
+        std::printf("wendrel %s\n", kVersion);
+        return 0;
+    }
+
     SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
     CSettingsStore store(CSettingsStore::DefaultConfigHome(), kCompanyKey, m_strProgram);
     std::string unreadable;
     if (!store.ReadProfileInt(kSettingsSection, kNoDirectEntry, 0, m_bNoDirect, unreadable))
         Complain(unreadable + "; the default settings are used");
 
-    std::string error;
-    const std::optional<LaunchRequest> request =
-        ParseCommandLine(args, std::getenv("XSCREENSAVER_WINDOW"), error);
     if (!request) {
         Complain(error);
         std::fputs(kHackUsage, stderr);
@@ -160,7 +169,9 @@ bool CSaverApp::CreateMainWindow(const LaunchRequest& request, std::string& erro
             return m_pMainWnd->CreateFrom(target, error);
         }
         case SaverMode::Config:
-            break;
+        case SaverMode::Help:
+        case SaverMode::Version:
+            break;  // no window: handled before any is made
     }
     return false;
 }

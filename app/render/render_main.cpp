@@ -154,6 +154,10 @@ int main(int argc, char** argv) {
         std::fputs(wendrel::render::kRenderUsage, stdout);
         return 0;
     }
+    if (options->version) {
+        std::printf("wendrel-render %s\n", wendrel::render::kRenderVersion);
+        return 0;
+    }
     const int status = Render(*options);
     // The scene is gone, and with it every leaf: so must the image set be.
     const int held = wendrel::LeafImageRefCount();

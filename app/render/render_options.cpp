@@ -6,7 +6,10 @@ namespace wendrel::render {
 
 const char* const kRenderUsage =
     "usage: wendrel-render --ticks N [--seed S] [--direct] [--out DIR] [--every K]\n"
-    "                      [--format bmp|png] [--trace FILE] [--images DIR]\n";
+    "                      [--format bmp|png] [--trace FILE] [--images DIR]\n"
+    "       wendrel-render --help | -h | --version\n";
+
+const char* const kRenderVersion = WENDREL_VERSION;
 
 namespace {
 
@@ -31,6 +34,10 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
                                 arg == "--images";
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+            return options;
+        }
+        if (arg == "--version") {
+            options.version = true;
             return options;
         }
         if (arg == "--direct") {

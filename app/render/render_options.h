@@ -19,6 +19,7 @@ struct RenderOptions {
     std::string traceFile;  // "-" is stdout; empty: no trace
     std::string imagesDir;  // empty: no images written
     bool help = false;
+    bool version = false;
 };
 
 // Parses the arguments after the program name; on failure returns nothing
@@ -27,5 +28,7 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
                                                 std::string& error);
 
 extern const char* const kRenderUsage;
+// The program's version, as the build's project gives it.
+extern const char* const kRenderVersion;
 
 }  // namespace wendrel::render

@@ -40,6 +40,23 @@ TEST(CommandLine, FirstArgumentChoosesTheMode) {
     EXPECT_EQ(ModeOf({"s", "--root"}), SaverMode::FullScreen);
 }
 
+TEST(CommandLine, HelpAndVersionOnlyAsTheFirstArgument) {
+    EXPECT_EQ(ModeOf({"--help"}), SaverMode::Help);
+    EXPECT_EQ(ModeOf({"-h"}), SaverMode::Help);
+    EXPECT_EQ(ModeOf({"--version", "--root"}), SaverMode::Version);
+    EXPECT_EQ(ModeOf({"--help"}, "0x2c00003"), SaverMode::Help);
+    // Spelt otherwise they are what they were: the dialog.
+    EXPECT_EQ(ModeOf({"/h"}), SaverMode::Config);
+    EXPECT_EQ(ModeOf({"-help"}), SaverMode::Config);
+    EXPECT_EQ(ModeOf({"--Version"}), SaverMode::Config);
+    // Later, they keep the meaning they had there.
+    EXPECT_EQ(ModeOf({"s", "--help"}), SaverMode::FullScreen);
+    EXPECT_EQ(ModeOf({"window", "--version"}), SaverMode::Window);
+    std::string error;
+    EXPECT_FALSE(ParseCommandLine({"--root", "--help"}, nullptr, error));
+    EXPECT_EQ(error, "unknown option '--help'");
+}
+
 TEST(CommandLine, BadPreviewWindowIdsAreRefused) {
     for (const std::vector<std::string>& args : {std::vector<std::string>{"p"},
                                                  {"p", "abc"},

@@ -201,6 +201,9 @@ TEST_F(RenderCli, BadInputEndsWithAMessageAndTheRightStatus) {
     const RunResult help = Render("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--ticks N"), std::string::npos);
+    const RunResult version = Render("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "wendrel-render " WENDREL_PROJECT_VERSION "\n");
 }
 
 TEST_F(RenderCli, AFullDiskStopsTheTraceAtTheFirstFailedWrite) {

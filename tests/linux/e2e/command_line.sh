@@ -1,6 +1,7 @@
 #!/bin/bash
-# command_line.sh usage|no-display|no-window|unreadable-settings: wrong hack
-# options give the usage and status 2; no display, or a window id that
+# command_line.sh usage|help-version|no-display|no-window|unreadable-settings:
+# wrong hack options give the usage and status 2; --help, -h and --version
+# print on standard output and exit 0, opening nothing on the display; no display, or a window id that
 # names no window, gives a clear message and status 1; a settings file that
 # cannot be read is said so, and left as it is.
 here=$(cd "$(dirname "$0")" && pwd)
@@ -28,6 +29,31 @@ usage)
     expect_exit 2 "needs a window id" -window-id 0x20000000
     expect_exit 2 "not a window id" p 0xffffffff0000050d
     XSCREENSAVER_WINDOW=0xffffffff0000050d expect_exit 2 "is not a window id" --root
+    ;;
+help-version)
+    version=$(sed -n 's/^project(wendrel VERSION \([0-9.]*\).*/\1/p' "$here/../../../CMakeLists.txt")
+    # prints ARGS...: runs wendrel ARGS on the display; it must exit 0 at
+    # once, with its output on stdout alone.
+    prints() {
+        local status=0
+        timeout 10 "$WENDREL" "$@" >"$work/out" 2>"$work/err" || status=$?
+        [ "$status" = 0 ] || fail "wendrel $* gave status $status: $(cat "$work/err")"
+        [ ! -s "$work/err" ] || fail "wendrel $* said on stderr: $(cat "$work/err")"
+        [ -s "$work/out" ] || fail "wendrel $* printed nothing"
+    }
+    for args in --version "--version --root"; do
+        # shellcheck disable=SC2086
+        prints $args
+        [ "$(cat "$work/out")" = "wendrel $version" ] || fail "wendrel $args said '$(cat "$work/out")'"
+    done
+    for args in --help -h "--help s"; do
+        # shellcheck disable=SC2086
+        prints $args
+        head -1 "$work/out" | grep -q '^usage: wendrel' || fail "wendrel $args gave no usage: $(cat "$work/out")"
+        for mode in 's ' 'p WINDOW-ID' --root --window-id window --help --version; do
+            grep -q -- "^  $mode" "$work/out" || fail "wendrel $args does not explain $mode"
+        done
+    done
     ;;
 no-display)
     unset DISPLAY
