@@ -49,13 +49,13 @@ stop() {
     echo "install-deps: $*; retrying later usually helps" >&2
     exit 1
 }
-apt() { DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -o Acquire::Retries=3 "$@"; }
+apt_get() { DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -o Acquire::Retries=3 "$@"; }
 if [ ${#missing[@]} -gt 0 ]; then
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
     echo "Installing: ${missing[*]}"
     updated=0
     for delay in 10 30 0; do
-        if apt update -q; then
+        if apt_get update -q; then
             updated=1
             break
         fi
@@ -64,11 +64,11 @@ if [ ${#missing[@]} -gt 0 ]; then
     if [ $updated = 0 ]; then
         # Lists fetched before, and the ones fetched now, may still hold
         # everything missing, with its dependencies.
-        apt install -s -q --no-install-recommends "${missing[@]}" >/dev/null 2>&1 ||
+        apt_get install -s -q --no-install-recommends "${missing[@]}" >/dev/null 2>&1 ||
             stop "apt-get update failed (a package list could not be fetched) and without it not every package can be installed"
         echo "install-deps: apt-get update failed, but every package can still be installed; going on" >&2
     fi
-    apt install -y -q --no-install-recommends "${missing[@]}" ||
+    apt_get install -y -q --no-install-recommends "${missing[@]}" ||
         stop "apt-get install failed$([ $updated = 1 ] || echo " after apt-get update had failed")"
 fi
 "$here/enable-i386.sh"
