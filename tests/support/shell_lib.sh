@@ -4,7 +4,8 @@
 #                                     runs COMMAND every 0.1 s until it succeeds;
 #                                     fails with WHAT when SECONDS have passed
 #   on_exit COMMAND...                runs COMMAND when the script exits, the
-#                                     last registered first, also after a failure
+#                                     last registered first, also after a failure;
+#                                     $? in COMMAND is the script's exit status
 #   stop_process PID [SECONDS]        sends TERM, then KILL to what is left after
 #                                     SECONDS (default 5), and reaps it
 # COMMAND runs in the calling shell, so it may be a function of the script
@@ -41,10 +42,13 @@ on_exit() {
 shell_lib_run_on_exit() {
     local status=$? i
     for ((i = ${#shell_lib_on_exit[@]} - 1; i >= 0; i--)); do
-        eval "${shell_lib_on_exit[i]}" || true
+        # (in an || list, so that neither ends the script early)
+        eval "shell_lib_status $status; ${shell_lib_on_exit[i]}" || true
     done
     exit "$status"
 }
+
+shell_lib_status() { return "$1"; }
 
 stop_process() {
     local pid=$1 tenths=$((${2:-5} * 10))
