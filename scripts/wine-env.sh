@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced (bash) by whatever runs our Windows programs under Wine. Exports
 # WINEPREFIX (kept when set; default one prefix shared by the whole run),
 # WINEDEBUG (default -all) and WINEDLLOVERRIDES (default: no Mono, no Gecko),

@@ -1,8 +1,11 @@
+# shellcheck shell=bash
 # Sourced by the shell tests and scripts (bash):
 #   fail MSG...                       prints "FAIL: MSG" on stderr and exits 1
 #   wait_until SECONDS WHAT COMMAND...
 #                                     runs COMMAND every 0.1 s until it succeeds;
 #                                     fails with WHAT when SECONDS have passed
+#   poll_until SECONDS COMMAND...     the same, but false on time-out, for a
+#                                     wait that goes on either way
 #   on_exit COMMAND...                runs COMMAND when the script exits, the
 #                                     last registered first, also after a failure;
 #                                     $? in COMMAND is the script's exit status
@@ -22,16 +25,22 @@ fail() {
     exit 1
 }
 
-wait_until() {
-    local seconds=$1 what=$2 tenths
-    shift 2
-    tenths=$(awk -v s="$seconds" 'BEGIN { printf "%d", s * 10 }')
+poll_until() {
+    local tenths
+    tenths=$(awk -v s="$1" 'BEGIN { printf "%d", s * 10 }')
+    shift
     while :; do
         "$@" && return 0
-        [ "$tenths" -gt 0 ] || fail "$what"
+        [ "$tenths" -gt 0 ] || return 1
         tenths=$((tenths - 1))
         sleep 0.1
     done
+}
+
+wait_until() {
+    local seconds=$1 what=$2
+    shift 2
+    poll_until "$seconds" "$@" || fail "$what"
 }
 
 on_exit() {
