@@ -144,8 +144,7 @@ for attempt in 1 2 3 4 5; do
     tb=
     sleep 0.5
 done
-kill -TERM "$saver" 2>/dev/null || true
-wait "$saver" 2>/dev/null || true
+stop_process "$saver"
 saver=
 
 hz=$(getconf CLK_TCK)

@@ -142,14 +142,7 @@ log "installed: $saver_path and its registry values"
 # 4. The installed saver, started by its registered path, ends on a key.
 "$loader" "$saver_path" /s >/dev/null 2>&1 &
 saver=$!
-saver_window() {
-    local id
-    id=$(xdotool search --onlyvisible --pid "$saver" 2>/dev/null | head -1 || true)
-    [ -n "$id" ] && echo "$id" && return 0
-    kill -0 "$saver" 2>/dev/null || fail "the installed saver ended before it showed a window"
-    return 1
-}
-window=$(wait_until 30 "the installed saver showed no window within 30 s" saver_window)
+window=$(wait_until 30 "the installed saver showed no window within 30 s" window_of "$saver")
 xdotool windowfocus "$window"
 sleep 2
 kill -0 "$saver" 2>/dev/null || fail "the installed saver ended on its own"

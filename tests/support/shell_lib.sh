@@ -9,6 +9,9 @@
 #   on_exit COMMAND...                runs COMMAND when the script exits, the
 #                                     last registered first, also after a failure;
 #                                     $? in COMMAND is the script's exit status
+#   window_of PID                     prints the id of PID's first visible X
+#                                     window; false while there is none, fails
+#                                     when PID has ended (for wait_until)
 #   stop_process PID [SECONDS]        sends TERM, then KILL to what is left after
 #                                     SECONDS (default 5), and reaps it
 # COMMAND runs in the calling shell, so it may be a function of the script
@@ -55,6 +58,14 @@ shell_lib_run_on_exit() {
         eval "shell_lib_status $status; ${shell_lib_on_exit[i]}" || true
     done
     exit "$status"
+}
+
+window_of() {
+    local id
+    id=$(xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -1 || true)
+    [ -n "$id" ] && echo "$id" && return 0
+    kill -0 "$1" 2>/dev/null || fail "process $1 ended before it showed a window"
+    return 1
 }
 
 shell_lib_status() { return "$1"; }

@@ -71,19 +71,9 @@ e2e_start_saver() {
     SAVER_PID=$!
 }
 
-# The first visible X window of process $1; false while there is none,
-# fails when the process has ended.
-e2e_window_of() {
-    local id
-    id=$(xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -1 || true)
-    [ -n "$id" ] && echo "$id" && return 0
-    kill -0 "$1" 2>/dev/null || fail "process $1 ended without a window"
-    return 1
-}
-
 # e2e_wait_window SECONDS PID WHAT: prints the id of PID's visible window;
 # fails with WHAT when none appears within SECONDS.
-e2e_wait_window() { wait_until "$1" "$3" e2e_window_of "$2"; }
+e2e_wait_window() { wait_until "$1" "$3" window_of "$2"; }
 
 e2e_saver_running() { kill -0 "$SAVER_PID" 2>/dev/null; }
 e2e_saver_ended() { ! e2e_saver_running; }
@@ -117,6 +107,37 @@ e2e_expect_no_strays() {
 # A screenshot of the whole screen as PNG.
 e2e_screenshot() {
     import -window root "png:$1"
+}
+
+# The Linux build's wendrel-frame-match, for the scripts that compare frames.
+e2e_match=$WENDREL_HOST_BUILD/tests/support/wendrel-frame-match
+e2e_need_frame_match() { [ -x "$e2e_match" ] || fail "no $e2e_match (build the linux preset first)"; }
+
+# e2e_match_tick PNG [--direct]: prints the tick the screenshot shows, at
+# the pace given (--direct, or the windowed one); fails when it shows no
+# frame.
+e2e_match_tick() {
+    local out
+    out=$("$e2e_match" "$1" --seeds "$((SAVER_START - 1)):$(date +%s)" --max-ticks 3000 ${2:+"$2"}) ||
+        fail "screenshot does not show an engine frame: $out"
+    echo "$out" >&2
+    echo "$out" | sed -n 's/^match: seed [0-9]* tick \([0-9]*\) .*/\1/p'
+}
+
+# e2e_measure_rate [--direct]: frames presented per second, from two
+# screenshots 4 seconds apart.
+e2e_measure_rate() {
+    local t1 t2 tick1 tick2
+    t1=$(date +%s.%N)
+    e2e_screenshot "$WORK/first.png"
+    sleep 4
+    t2=$(date +%s.%N)
+    e2e_screenshot "$WORK/second.png"
+    tick1=$(e2e_match_tick "$WORK/first.png" "${1:-}")
+    tick2=$(e2e_match_tick "$WORK/second.png" "${1:-}")
+    [ -n "$tick1" ] && [ -n "$tick2" ] && [ "$tick2" -gt "$tick1" ] ||
+        fail "ticks $tick1 then $tick2 do not move on"
+    awk -v n=$((tick2 - tick1)) -v a="$t1" -v b="$t2" 'BEGIN { printf "%.1f", n / (b - a) }'
 }
 
 # The saver's settings key in Wine's registry.

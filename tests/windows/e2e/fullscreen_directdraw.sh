@@ -5,37 +5,11 @@
 # "NoDirect" stored as 1 the display stays as it is and GDI serves.
 source "$(dirname "$0")/e2e_lib.sh"
 e2e_init
-match=$WENDREL_HOST_BUILD/tests/support/wendrel-frame-match
-[ -x "$match" ] || fail "no $match (build the linux preset first)"
+e2e_need_frame_match
 
 display_size() { xrandr | sed -n 's/.*current \([0-9]*\) x \([0-9]*\),.*/\1x\2/p'; }
 
 display_is() { [ "$(display_size)" = "$1" ]; }
-
-# Prints the tick the screenshot shows, at the pace given by $2 (--direct or
-# nothing); fails when it shows no frame.
-match_tick() {
-    local out
-    out=$("$match" "$1" --seeds "$((SAVER_START - 1)):$(date +%s)" --max-ticks 3000 $2) ||
-        fail "screenshot does not show an engine frame: $out"
-    echo "$out" >&2
-    echo "$out" | sed -n 's/^match: seed [0-9]* tick \([0-9]*\) .*/\1/p'
-}
-
-# Two screenshots 4 seconds apart: frames presented per second.
-measure_rate() {
-    local t1 t2 tick1 tick2
-    t1=$(date +%s.%N)
-    e2e_screenshot "$WORK/first.png"
-    sleep 4
-    t2=$(date +%s.%N)
-    e2e_screenshot "$WORK/second.png"
-    tick1=$(match_tick "$WORK/first.png" "$1")
-    tick2=$(match_tick "$WORK/second.png" "$1")
-    [ -n "$tick1" ] && [ -n "$tick2" ] && [ "$tick2" -gt "$tick1" ] ||
-        fail "ticks $tick1 then $tick2 do not move on"
-    awk -v n=$((tick2 - tick1)) -v a="$t1" -v b="$t2" 'BEGIN { printf "%.1f", n / (b - a) }'
-}
 
 end_with_key() {
     xdotool windowfocus "$1"
@@ -53,7 +27,7 @@ e2e_start_saver /s
 window=$(e2e_wait_window 30 "$SAVER_PID" "no saver window appeared")
 wait_until 10 "the display did not become 640x480 while the saver ran" display_is 640x480
 sleep 1
-e2e_log "DirectDraw presenter at 640x480: $(measure_rate --direct) frames per second"
+e2e_log "DirectDraw presenter at 640x480: $(e2e_measure_rate --direct) frames per second"
 end_with_key "$window"
 wait_until 10 "the display did not return to 1024x768 after the saver" display_is 1024x768
 e2e_log "DirectDraw switched the display to 640x480 and back"
@@ -64,6 +38,6 @@ e2e_start_saver /s
 window=$(e2e_wait_window 30 "$SAVER_PID" "no saver window appeared")
 sleep 2
 [ "$(display_size)" = 1024x768 ] || fail "NoDirect 1, yet the display is $(display_size)"
-e2e_log "GDI presenter at 1024x768: $(measure_rate "") frames per second"
+e2e_log "GDI presenter at 1024x768: $(e2e_measure_rate) frames per second"
 end_with_key "$window"
 e2e_set_no_direct none
