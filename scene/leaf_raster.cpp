@@ -151,7 +151,8 @@ LeafRowsPainter PainterFor(LeafBlend blend) {
 }  // namespace
 
 void FindSourceSpans(const LeafTurn& turn, std::int32_t firstRow, std::int32_t endRow,
-                     const LeafQuadBox& box, LeafSpan* spans, LeafBlend blend) {
+                     const LeafQuadBox& box, LeafSpan* spans,
+                     [[maybe_unused]] LeafBlend blend) {  // without SSE2, always plain
     const std::int32_t rows = endRow - firstRow, dy0 = firstRow - kHalf;
     // The column sample: x = 8 N / T with N = dx cs + dy sn, so n = 8 sign N
     // and t = |T|.
