@@ -14,16 +14,18 @@
 set -euo pipefail
 case_=$1
 source=$(cd "$(dirname "$0")/../.." && pwd)
+source "$source/tests/support/shell_lib.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/wendrel-install-deps.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-fail() {
-    echo "FAIL: $case_: $*" >&2
+on_exit rm -rf "$work"
+# After a failure, what the stand-ins saw and what the script said.
+show_calls() {
+    [ $? != 0 ] || return 0
     echo "--- calls:" >&2
     cat "$work/calls" >&2 || true
     echo "--- stderr:" >&2
     cat "$work/err" >&2 || true
-    exit 1
 }
+on_exit show_calls
 
 # The script beside its helpers, as in the tree; enable-i386.sh has
 # nothing to do here.
@@ -62,7 +64,7 @@ elif [[ $args = *" install "* ]]; then
 fi'
 
 all=$("$work/scripts/install-deps.sh" --list | tr ' ' '\n')
-[ "$(echo "$all" | wc -l)" -gt 10 ] || fail "install-deps.sh --list gives no packages"
+[ "$(echo "$all" | wc -l)" -gt 10 ] || fail "$case_: install-deps.sh --list gives no packages"
 echo "$all" | grep -v -e '^wine32:i386$' -e '^xdotool$' >"$work/installed"
 : >"$work/calls"
 echo 0 >"$work/update-failures"
@@ -73,7 +75,7 @@ flaky-update) echo 2 >"$work/update-failures" ;;
 update-fails) echo always >"$work/update-failures" ;;
 update-fails-unresolvable) echo always >"$work/update-failures"; rm "$work/resolvable" ;;
 install-fails) rm "$work/install-works" ;;
-*) fail "no such case" ;;
+*) fail "$case_: no such case" ;;
 esac
 status=0
 PATH=$work/bin:$PATH "$work/scripts/install-deps.sh" >"$work/out" 2>"$work/err" || status=$?
@@ -83,40 +85,40 @@ updates=$(grep -c '^apt-get .* update' "$work/calls" || true)
 installs=$(grep '^apt-get .* install -y' "$work/calls" || true)
 last_error=$(tail -1 "$work/err")
 expect_stop() {
-    [ $status = 1 ] || fail "exit status $status, not 1"
+    [ $status = 1 ] || fail "$case_: exit status $status, not 1"
     [[ $last_error = "install-deps: $1"*"; retrying later usually helps" ]] ||
-        fail "its last line is '$last_error', not one naming '$1'"
+        fail "$case_: its last line is '$last_error', not one naming '$1'"
 }
 case $case_ in
 installed)
-    [ $status = 0 ] || fail "exit status $status"
-    [ "$(calls sudo)" = 0 ] && [ "$(calls apt-get)" = 0 ] || fail "ran sudo or apt-get with nothing missing"
+    [ $status = 0 ] || fail "$case_: exit status $status"
+    [ "$(calls sudo)" = 0 ] && [ "$(calls apt-get)" = 0 ] || fail "$case_: ran sudo or apt-get with nothing missing"
     ;;
 flaky-update)
-    [ $status = 0 ] || fail "exit status $status"
-    [ "$(calls sudo)" = 1 ] || fail "sudo ran $(calls sudo) times, not once"
-    [ "$updates" = 3 ] || fail "apt-get update ran $updates times, not 3"
-    grep -q -- '-o Acquire::Retries=3' "$work/calls" || fail "apt's own retries are not asked for"
+    [ $status = 0 ] || fail "$case_: exit status $status"
+    [ "$(calls sudo)" = 1 ] || fail "$case_: sudo ran $(calls sudo) times, not once"
+    [ "$updates" = 3 ] || fail "$case_: apt-get update ran $updates times, not 3"
+    grep -q -- '-o Acquire::Retries=3' "$work/calls" || fail "$case_: apt's own retries are not asked for"
     pauses=$(sed -n 's/^sleep //p' "$work/calls" | tr '\n' ' ')
     read -r first second _ <<<"$pauses"
     [ -n "${second:-}" ] && [ "$second" -gt "$first" ] && [ "$first" -gt 0 ] ||
-        fail "the pauses between tries ($pauses) do not grow"
-    [ "$(echo "$installs" | grep -c .)" = 1 ] || fail "not one install: $installs"
+        fail "$case_: the pauses between tries ($pauses) do not grow"
+    [ "$(echo "$installs" | grep -c .)" = 1 ] || fail "$case_: not one install: $installs"
     for p in wine32:i386 xdotool; do
-        echo "$installs" | grep -qw -- "$p" || fail "$p was not installed"
+        echo "$installs" | grep -qw -- "$p" || fail "$case_: $p was not installed"
     done
-    echo "$installs" | grep -qw -- cmake && fail "an installed package was installed again"
-    [ "$(calls enable-i386)" -ge 1 ] || fail "enable-i386.sh did not run"
+    echo "$installs" | grep -qw -- cmake && fail "$case_: an installed package was installed again"
+    [ "$(calls enable-i386)" -ge 1 ] || fail "$case_: enable-i386.sh did not run"
     ;;
 update-fails)
-    [ $status = 0 ] || fail "exit status $status"
-    [ "$updates" = 3 ] || fail "apt-get update ran $updates times, not 3"
-    [ -n "$installs" ] || fail "the packages were not installed"
+    [ $status = 0 ] || fail "$case_: exit status $status"
+    [ "$updates" = 3 ] || fail "$case_: apt-get update ran $updates times, not 3"
+    [ -n "$installs" ] || fail "$case_: the packages were not installed"
     ;;
 update-fails-unresolvable)
     expect_stop "apt-get update failed"
-    [ -z "$installs" ] || fail "it installed after all"
-    [ "$(calls enable-i386)" = 0 ] || fail "it went on past the failure"
+    [ -z "$installs" ] || fail "$case_: it installed after all"
+    [ "$(calls enable-i386)" = 0 ] || fail "$case_: it went on past the failure"
     ;;
 install-fails)
     expect_stop "apt-get install failed"

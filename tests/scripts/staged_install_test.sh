@@ -5,13 +5,10 @@
 # and no file of those names is written anywhere else meanwhile.
 set -euo pipefail
 build=$1
+source "$(dirname "$0")/../support/shell_lib.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/wendrel-staged.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+on_exit rm -rf "$work"
 stage=$work/stage
-fail() {
-    echo "FAIL: staged install: $*" >&2
-    exit 1
-}
 touch "$work/stamp"
 sleep 1
 DESTDIR=$stage cmake --install "$build" --prefix /usr >"$work/log"
