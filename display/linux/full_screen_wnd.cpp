@@ -18,7 +18,9 @@ bool CFullScreenWnd::CreateFullScreen(std::int32_t& bDirectDraw, std::string& er
         error = std::string("cannot make the full-screen window: ") + SDL_GetError();
         return false;
     }
-    if (bDirectDraw && !m_exclusive.Init(m_pWindow, m_strExclusiveFailure))
+    if (bDirectDraw && m_exclusive.Init(m_pWindow, m_strExclusiveFailure))
+        m_pPresenter = &m_exclusive;
+    else
         bDirectDraw = 0;
     if (!bDirectDraw) {
         SDL_SetWindowFullscreen(m_pWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
@@ -57,32 +59,8 @@ bool CFullScreenWnd::OnEvent(const SDL_Event& event) {
 
 void CFullScreenWnd::Destroy() {
     m_exclusive.Release();
+    m_pPresenter = &m_stretch;
     CSaverWnd::Destroy();
-}
-
-void CFullScreenWnd::Present(const FrameToShow& frame) {
-    if (m_exclusive.IsActive())
-        m_exclusive.Present(frame);
-    else
-        m_stretch.Present(frame);
-}
-
-void CFullScreenWnd::PaintWhite() {
-    if (m_exclusive.IsActive())
-        m_exclusive.PaintWhite();
-    else
-        m_stretch.PaintWhite();
-}
-
-void CFullScreenWnd::Invalidate() {
-    if (m_exclusive.IsActive())
-        m_exclusive.Invalidate();
-    else
-        m_stretch.Invalidate();
-}
-
-bool CFullScreenWnd::RecreateRenderer(std::string& error) {
-    return m_exclusive.IsActive() ? m_exclusive.Recreate(error) : m_stretch.Recreate(error);
 }
 
 }  // namespace wendrel::display

@@ -26,15 +26,9 @@ class CFullScreenWnd : public CSaverWnd {
     bool OnEvent(const SDL_Event& event) override;
     // Also gives the display its mode back.
     void Destroy() override;
-    void Invalidate() override;
 
     // Why the exclusive mode was not used; empty when it was or was not tried.
     const std::string& ExclusiveFailure() const { return m_strExclusiveFailure; }
-
-  protected:
-    void Present(const FrameToShow& frame) override;
-    void PaintWhite() override;
-    bool RecreateRenderer(std::string& error) override;
 
   private:
     CExclusivePresenter m_exclusive;

@@ -34,7 +34,7 @@ class CSaverWnd {
     // A frame of which nothing is known: shown whole.
     void ShowFrame(const std::uint8_t* frame) { ShowFrame(FrameToShow{frame, nullptr, 0}); }
     // The window lost pixels: the next frame is drawn whole.
-    virtual void Invalidate() { m_stretch.Invalidate(); }
+    virtual void Invalidate() { m_pPresenter->Invalidate(); }
     virtual void Destroy();
 
     SDL_Window* Window() const { return m_pWindow; }
@@ -42,13 +42,16 @@ class CSaverWnd {
     unsigned long ForeignWindow() const { return m_nForeignWindow; }
 
   protected:
-    virtual void Present(const FrameToShow& frame) { m_stretch.Present(frame); }
-    virtual void PaintWhite() { m_stretch.PaintWhite(); }
+    virtual void Present(const FrameToShow& frame) { m_pPresenter->Present(frame); }
+    virtual void PaintWhite() { m_pPresenter->PaintWhite(); }
     // The renderer was lost: make it anew; the frame on its way is dropped.
-    virtual bool RecreateRenderer(std::string& error) { return m_stretch.Recreate(error); }
+    virtual bool RecreateRenderer(std::string& error) { return m_pPresenter->Recreate(error); }
 
     SDL_Window* m_pWindow = nullptr;
     CStretchPresenter m_stretch;
+    // The presenter that serves the window: the stretch one unless a
+    // window that derives from this one chose another.
+    CSurfacePresenter* m_pPresenter = &m_stretch;
 
   private:
     unsigned long m_nForeignWindow = 0;
