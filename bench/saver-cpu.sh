@@ -151,6 +151,10 @@ done
 # Leaves in view, so that the first screenshot matches one tick only.
 sleep 3
 kill -0 "$saver" 2>/dev/null || fail "wendrel ended early: $(cat "$work/saver.err")"
+if [ -n "$monitors" ] && [ "$mode" = s ]; then
+    windows=$(xdotool search --onlyvisible --name '^Wendrel$' | wc -l)
+    [ "$windows" = "$monitors" ] || fail "wendrel made $windows windows for $monitors monitors"
+fi
 
 t0=$(now)
 import -window "$shot" "$work/a.png"

@@ -35,10 +35,6 @@ class CFullScreenWnd : public CSaverWnd {
     void Destroy() override;
     void Invalidate() override;
 
-    // How many monitors the windows cover.
-    int MonitorCount() const {
-        return m_pWindow != nullptr ? 1 + static_cast<int>(m_covers.size()) : 0;
-    }
     // Why the exclusive mode was not used; empty when it was or was not tried.
     const std::string& ExclusiveFailure() const { return m_strExclusiveFailure; }
 
