@@ -23,6 +23,8 @@ layout() {
     xrandr | grep -E '^Screen|^DUMMY[0-9]+ connected' | sed 's/maximum.*//'
 }
 
+layout_is_before() { [ "$(layout)" = "$before" ]; }
+
 # monitors: one line per active monitor, primary first: "X Y W H".
 monitors() {
     xrandr --listactivemonitors | sed -n 's|^ *[0-9]*: +\(\*\?\)[^ ]* \([0-9]*\)/[0-9]*x\([0-9]*\)/[0-9]*+\([0-9]*\)+\([0-9]*\) .*|\1 \4 \5 \2 \3|p' |
@@ -119,10 +121,7 @@ kill)
     kill -KILL "$saver"
     wait "$saver" 2>/dev/null || true
     saver=
-    for _ in $(seq 1 30); do
-        [ "$(layout)" = "$before" ] && break
-        sleep 0.1
-    done
+    wait_until 3 "the layout is not back 3 s after SIGKILL" layout_is_before
     ;;
 root)
     first=$(date +%s)
