@@ -55,6 +55,8 @@ set_monitors() {
 }
 
 where=$2
+# (xrandr's full query also brings the server's current resources, which
+# SDL reads, up to date with the second monitor.)
 before=$(layout)
 set_monitors
 if [ "$1" = stretch ] || [ "$1" = hotplug ] || [ "$1" = blanking ]; then
@@ -79,7 +81,7 @@ stretch | exclusive)
     first=$(date +%s)
     start_saver s
     wait_for_window Wendrel
-    ids=($(xdotool search --onlyvisible --name '^Wendrel$'))
+    mapfile -t ids < <(xdotool search --onlyvisible --name '^Wendrel$')
     [ "${#ids[@]}" = 2 ] || fail "${#ids[@]} saver windows, not 2"
     if [ "$1" = exclusive ]; then
         # The primary alone switched; the second monitor stays where it is.
