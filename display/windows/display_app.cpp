@@ -6,6 +6,15 @@
 #include "display/windows/monitors.h"
 
 namespace wendrel::display {
+namespace {
+
+constexpr UINT kLayoutCheckMs = 500;
+
+void CALLBACK LookAtMonitors(HWND, UINT, UINT_PTR, DWORD) {
+    DisplayApp().FollowMonitorLayout();
+}
+
+}  // namespace
 
 CDisplayApp::~CDisplayApp() {
     StopAnimationThread();
@@ -50,9 +59,15 @@ void CDisplayApp::CreateCoverWnds() {
         if (pCover->CreateCover(monitor))
             m_coverWnds.push_back(pCover);
     }
+    if (m_nLayoutTimer == 0)
+        m_nLayoutTimer = SetTimer(nullptr, 0, kLayoutCheckMs, LookAtMonitors);
 }
 
 void CDisplayApp::DestroyCoverWnds() {
+    if (m_nLayoutTimer != 0) {
+        KillTimer(nullptr, m_nLayoutTimer);
+        m_nLayoutTimer = 0;
+    }
     // Each cover takes itself off the list as it goes.
     const std::vector<CCoverWnd*> covers = m_coverWnds;
     for (CCoverWnd* pCover : covers)

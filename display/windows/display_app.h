@@ -37,10 +37,13 @@ class CDisplayApp : public CWinApp, public CSaverCore {
 
     // Full-screen mode, after the full-screen window exists (its creation
     // may switch the display mode and move the other monitors) and while no
-    // animation thread runs: a cover over every monitor but the primary.
+    // animation thread runs: a cover over every monitor but the primary, and
+    // a look at the monitors every half second (FollowMonitorLayout), since
+    // Wine changes its list of monitors when one is plugged in or out
+    // without a WM_DISPLAYCHANGE; the covers handle that message too.
     void CreateCoverWnds();
-    // Destroys the covers; only while no animation thread runs (it draws on
-    // them).
+    // Destroys the covers and ends the look at the monitors; only while no
+    // animation thread runs (it draws on the covers).
     void DestroyCoverWnds();
     // After a change of the monitors: when the primary monitor is no longer
     // under the full-screen window, ends the saver; when the other monitors
@@ -55,6 +58,7 @@ class CDisplayApp : public CWinApp, public CSaverCore {
     // The windows over the other monitors; each leaves the list when it
     // deletes itself. Changed only while no animation thread runs.
     std::vector<CCoverWnd*> m_coverWnds;
+    UINT_PTR m_nLayoutTimer = 0;  // the thread timer of that look, or 0
     // The scene of the last animation thread started, for a restart.
     CLeafScene* m_pAnimatedScene = nullptr;
 
