@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <string>
@@ -226,6 +227,7 @@ TEST_F(ConfigDialog, EveryTextFitsItsControl) {
         SIZE room;
     };
     std::vector<Text> texts;
+    int dialogDpi = 0;
     Run(std::nullopt, [&](HWND hDlg) {
         for (HWND hChild = GetWindow(hDlg, GW_CHILD); hChild != nullptr;
              hChild = GetWindow(hChild, GW_HWNDNEXT)) {
@@ -246,6 +248,7 @@ TEST_F(ConfigDialog, EveryTextFitsItsControl) {
             RECT drawn{0, 0, 0, 0};
             DrawTextW(hDC, text, length, &drawn, DT_CALCRECT | DT_SINGLELINE);
             const int dpi = GetDeviceCaps(hDC, LOGPIXELSX);
+            dialogDpi = dpi;
             SelectObject(hDC, hOld);
             ReleaseDC(hChild, hDC);
             // A push button keeps a frame around its text, a check box the
@@ -260,6 +263,10 @@ TEST_F(ConfigDialog, EveryTextFitsItsControl) {
         }
         Click(hDlg, IDCANCEL);
     });
+    // The run at another dpi says which it set.
+    if (const char* wanted = std::getenv("WENDREL_EXPECT_DPI")) {
+        EXPECT_EQ(dialogDpi, std::atoi(wanted));
+    }
     std::vector<std::wstring> found;
     for (const Text& t : texts) {
         found.push_back(t.text);

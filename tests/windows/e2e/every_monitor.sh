@@ -229,7 +229,8 @@ dpi-144)
     xdotool key a
     expect_ended "a key at 144 dpi"
     [ -n "${WENDREL_APP_TESTS:-}" ] || e2e_fail "no WENDREL_APP_TESTS"
-    "$LOADER" "$WENDREL_APP_TESTS" --gtest_filter='ConfigDialog.EveryTextFitsItsControl' ||
+    WENDREL_EXPECT_DPI=144 WINEDEBUG=-all \
+        "$LOADER" "$WENDREL_APP_TESTS" --gtest_filter='ConfigDialog.EveryTextFitsItsControl' ||
         e2e_fail "a text of the configuration dialog does not fit at 144 dpi"
     ;;
 *) e2e_fail "unknown variant '$variant'" ;;
