@@ -22,6 +22,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(dirname "$here")
+source "$top/tests/support/shell_lib.sh"
 
 usage() {
     echo "usage: bench/saver-cpu.sh [WIDTHxHEIGHT] [s|--root|window|scr] [SECONDS]" >&2
@@ -59,10 +60,8 @@ saver=
 if [ "$mode" = scr ]; then
     # The given prefix, or one of its own, made before the clock starts.
     export WINEPREFIX=${WINEPREFIX:-$work/wineprefix} WINEDEBUG=-all
-    export WINEDLLOVERRIDES="mscoree,mshtml="
-    boot=wine
-    [ -x /usr/lib/wine/wine64 ] && boot=/usr/lib/wine/wine64
-    [ -f "$WINEPREFIX/system.reg" ] || WINELOADER=$boot "$boot" wineboot -i >/dev/null 2>&1 || true
+    source "$top/scripts/wine-env.sh"
+    wine_boot || true
 fi
 cleanup() {
     [ -z "$saver" ] || kill "$saver" 2>/dev/null || true
@@ -70,11 +69,7 @@ cleanup() {
     wait 2>/dev/null || true
     rm -rf "$work"
 }
-trap cleanup EXIT
-fail() {
-    echo "saver-cpu: $*" >&2
-    exit 1
-}
+on_exit cleanup
 
 # The server's process id is in its lock file.
 number=${DISPLAY#:}
@@ -94,23 +89,22 @@ else
 fi
 saver=$!
 shot=root
-for _ in $(seq 1 100); do
+saver_shows() {
     # Under Wine the window's name is Wine's business: wait for the process
     # to run its animation thread beside the window's.
-    [ "$mode" = scr ] && [ "$(ls "/proc/$saver/task" 2>/dev/null | wc -l)" -ge 3 ] && break
+    [ "$mode" = scr ] && [ "$(ls "/proc/$saver/task" 2>/dev/null | wc -l)" -ge 3 ] && return 0
     kill -0 "$saver" 2>/dev/null || fail "wendrel ended early: $(cat "$work/saver.err")"
     if [ "$mode" = --root ]; then
         # The hack makes no window: wait for its animation thread.
-        [ "$(ls "/proc/$saver/task" | wc -l)" -ge 2 ] && break
+        [ "$(ls "/proc/$saver/task" | wc -l)" -ge 2 ]
     else
         id=$(xdotool search --onlyvisible --name '^Wendrel$' 2>/dev/null | head -1 || true)
-        if [ -n "$id" ]; then
-            [ "$mode" = window ] && shot=$id
-            break
-        fi
+        [ -n "$id" ] || return 1
+        [ "$mode" != window ] || shot=$id
     fi
-    sleep 0.1
-done
+}
+# After 10 s the figures are taken all the same (the screenshots tell).
+poll_until 10 saver_shows || true
 # Leaves in view, so that the first screenshot matches one tick only.
 sleep 3
 kill -0 "$saver" 2>/dev/null || fail "wendrel ended early: $(cat "$work/saver.err")"
@@ -150,8 +144,7 @@ for attempt in 1 2 3 4 5; do
     tb=
     sleep 0.5
 done
-kill -TERM "$saver" 2>/dev/null || true
-wait "$saver" 2>/dev/null || true
+stop_process "$saver"
 saver=
 
 hz=$(getconf CLK_TCK)

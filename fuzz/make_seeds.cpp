@@ -5,8 +5,8 @@
 // header fields, truncated pixels.
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace {
@@ -84,7 +84,120 @@ Bytes AsFile(const Bytes& dib, std::uint32_t paletteBytes, std::uint32_t headerS
     return b;
 }
 
-bool Write(const std::string& path, const Bytes& bytes) {
+// What a case changes in a sound picture, field by field.
+struct Change {
+    std::optional<std::uint32_t> headerSize = {};
+    std::optional<std::int32_t> width = {};
+    std::optional<std::int32_t> height = {};
+    std::optional<std::uint16_t> planes = {};
+    std::optional<std::uint16_t> bits = {};
+    std::optional<std::uint32_t> compression = {};
+    std::optional<std::uint32_t> colours = {};
+    std::optional<std::uint32_t> paletteSize = {};
+    std::optional<std::size_t> pixelBytes = {};
+};
+
+Dib Changed(Dib d, const Change& c) {
+    d.headerSize = c.headerSize.value_or(d.headerSize);
+    d.width = c.width.value_or(d.width);
+    d.height = c.height.value_or(d.height);
+    d.planes = c.planes.value_or(d.planes);
+    d.bits = c.bits.value_or(d.bits);
+    d.compression = c.compression.value_or(d.compression);
+    d.colours = c.colours.value_or(d.colours);
+    d.paletteSize = c.paletteSize.value_or(d.paletteSize);
+    d.pixelBytes = c.pixelBytes.value_or(d.pixelBytes);
+    return d;
+}
+
+enum class Form { kDib, kFile, kBoth };
+
+// One seed (or a .dib and a .bmp of the same picture).
+struct Case {
+    std::string name;
+    Form form;
+    Dib picture;
+    Change change = {};
+    std::uint32_t offset = 0;  // the .bmp's pixel offset; 0: the right one
+    std::size_t cutTo = 0;     // only the first this many bytes; 0: all
+};
+
+std::vector<Case> Cases() {
+    std::vector<Case> cases;
+    // Every bit depth, both row orders, odd widths that need row padding.
+    for (int bits : {1, 4, 8, 24, 32}) {
+        const std::string depth = std::to_string(bits) + "bit";
+        cases.push_back({depth + "-bottom-up", Form::kDib, Sound(bits, 13, 3)});
+        cases.push_back({depth + "-top-down", Form::kDib, Sound(bits, 13, -3)});
+        cases.push_back({depth + "-bottom-up", Form::kFile, Sound(bits, 7, 2)});
+        cases.push_back({depth + "-top-down", Form::kFile, Sound(bits, 7, -2)});
+        cases.push_back({depth + "-one-pixel", Form::kDib, Sound(bits, 1, 1)});
+    }
+    const Dib small = Sound(24, 3, 3);
+    const std::uint32_t smallFile = static_cast<std::uint32_t>(14 + Build(small).size());
+    // A picture of any size, with 64 bytes of pixels whatever it says.
+    const Dib anySize = Sound(32, 1, 1);
+    const auto sized = [](std::int32_t width, std::int32_t height) {
+        return Change{.width = width, .height = height, .pixelBytes = 64};
+    };
+    const Dib fiveByFive = Sound(24, 5, 5);
+    const std::vector<Case> edges = {
+        {"8bit-64x48", Form::kDib, Sound(8, 64, 48)},
+        {"1bit-taller-than-a-leaf", Form::kDib, Sound(1, 8, 100)},
+        {"24bit-taller-than-a-leaf", Form::kFile, Sound(24, 2, -70)},
+        {"24bit-v5-header", Form::kBoth, Sound(24, 4, 4), {.headerSize = 124}},
+
+        // Sizes: zero, negative, the largest side there is, beyond it, and
+        // products that overflow a 32-bit size computation.
+        {"zero-width", Form::kDib, anySize, sized(0, 4)},
+        {"zero-height", Form::kDib, anySize, sized(4, 0)},
+        {"negative-width", Form::kDib, anySize, sized(-4, 4)},
+        {"height-int-min", Form::kDib, anySize, sized(4, INT32_MIN)},
+        {"width-int-max", Form::kDib, anySize, sized(INT32_MAX, 1)},
+        {"side-16384", Form::kDib, anySize, sized(16384, 1)},
+        {"side-16385", Form::kDib, anySize, sized(16385, 1)},
+        {"top-down-16385", Form::kDib, anySize, sized(1, -16385)},
+        {"area-16384-squared", Form::kDib, anySize, sized(16384, 16384)},
+        {"area-over-4-gib", Form::kDib, anySize, sized(65536, 65536)},
+        {"stride-overflow", Form::kDib, anySize, sized(0x08000000, 2)},
+
+        // Palettes: shorter than the header says (indices beyond it draw
+        // nothing), truncated by the end of the data, longer than the depth
+        // allows, and for a depth that has none.
+        {"8bit-palette-of-3", Form::kBoth, Sound(8, 6, 2), {.colours = 3, .paletteSize = 3}},
+        {"8bit-palette-truncated",
+         Form::kBoth,
+         Sound(8, 6, 2),
+         {.colours = 200, .paletteSize = 10, .pixelBytes = 0}},
+        {"4bit-palette-of-17", Form::kDib, Sound(4, 6, 2), {.colours = 17}},
+        {"8bit-colours-4g", Form::kDib, Sound(8, 6, 2), {.colours = 0xFFFFFFFFu}},
+        {"24bit-palette-of-256", Form::kDib, Sound(24, 3, 3), {.colours = 256, .paletteSize = 256}},
+        {"24bit-palette-of-257", Form::kDib, Sound(24, 3, 3), {.colours = 257, .paletteSize = 256}},
+
+        // Pixels one byte short, and header fields the decoder refuses.
+        {"24bit-pixels-short", Form::kBoth, fiveByFive, {.pixelBytes = fiveByFive.pixelBytes - 1}},
+        {"8bit-rle", Form::kDib, Sound(8, 4, 4), {.compression = 1}},
+        {"two-planes", Form::kDib, Sound(24, 4, 4), {.planes = 2}},
+        {"16bit", Form::kDib, Sound(24, 4, 4), {.bits = 16}},
+        {"core-header", Form::kDib, Sound(24, 4, 4), {.headerSize = 12}},
+        {"header-size-huge", Form::kDib, Sound(24, 4, 4), {.headerSize = 0x7FFFFFFF}},
+        {"header-only-39-bytes", Form::kDib, Sound(24, 1, 1), {}, 0, 39},
+
+        // .bmp pixel offsets: inside the headers, past the end, at the very
+        // end; and a file that is its signature alone.
+        {"offset-inside-header", Form::kFile, small, {}, 20},
+        {"offset-past-end", Form::kFile, small, {}, smallFile + 1},
+        {"offset-at-end", Form::kFile, small, {}, smallFile},
+        {"offset-4g", Form::kFile, small, {}, 0xFFFFFFFFu},
+        {"bm-only", Form::kFile, small, {}, 0, 2},
+    };
+    cases.insert(cases.end(), edges.begin(), edges.end());
+    return cases;
+}
+
+bool Write(const std::string& path, Bytes bytes, std::size_t cutTo) {
+    if (cutTo != 0)
+        bytes.resize(cutTo);
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr)
         return false;
@@ -102,117 +215,20 @@ int main(int argc, char** argv) {
     const std::string dir = argv[1];
     int written = 0;
     bool ok = true;
-    const auto dib = [&](const std::string& name, const Dib& d) {
-        ok = Write(dir + "/" + name + ".dib", Build(d)) && ok;
-        ++written;
-    };
-    const auto file = [&](const std::string& name, const Dib& d, std::uint32_t offset = 0) {
-        ok = Write(dir + "/" + name + ".bmp",
-                   AsFile(Build(d), d.paletteSize * 4, d.headerSize, offset)) &&
-             ok;
-        ++written;
-    };
-
-    // Every bit depth, both row orders, odd widths that need row padding.
-    for (int bits : {1, 4, 8, 24, 32}) {
-        const std::string depth = std::to_string(bits) + "bit";
-        dib(depth + "-bottom-up", Sound(bits, 13, 3));
-        dib(depth + "-top-down", Sound(bits, 13, -3));
-        file(depth + "-bottom-up", Sound(bits, 7, 2));
-        file(depth + "-top-down", Sound(bits, 7, -2));
-        dib(depth + "-one-pixel", Sound(bits, 1, 1));
+    for (const Case& c : Cases()) {
+        const Dib d = Changed(c.picture, c.change);
+        const Bytes dib = Build(d);
+        if (c.form != Form::kFile) {
+            ok = Write(dir + "/" + c.name + ".dib", dib, c.cutTo) && ok;
+            ++written;
+        }
+        if (c.form != Form::kDib) {
+            ok = Write(dir + "/" + c.name + ".bmp",
+                       AsFile(dib, d.paletteSize * 4, d.headerSize, c.offset), c.cutTo) &&
+                 ok;
+            ++written;
+        }
     }
-    dib("8bit-64x48", Sound(8, 64, 48));
-    dib("1bit-taller-than-a-leaf", Sound(1, 8, 100));
-    file("24bit-taller-than-a-leaf", Sound(24, 2, -70));
-    Dib longHeader = Sound(24, 4, 4);
-    longHeader.headerSize = 124;  // a V5 header
-    dib("24bit-v5-header", longHeader);
-    file("24bit-v5-header", longHeader);
-
-    // Sizes: zero, negative, the largest side there is, beyond it, and
-    // products that overflow a 32-bit size computation.
-    for (const auto& [name, w, h] :
-         std::vector<std::tuple<std::string, std::int32_t, std::int32_t>>{
-             {"zero-width", 0, 4},
-             {"zero-height", 4, 0},
-             {"negative-width", -4, 4},
-             {"height-int-min", 4, INT32_MIN},
-             {"width-int-max", INT32_MAX, 1},
-             {"side-16384", 16384, 1},
-             {"side-16385", 16385, 1},
-             {"top-down-16385", 1, -16385},
-             {"area-16384-squared", 16384, 16384},
-             {"area-over-4-gib", 65536, 65536},
-             {"stride-overflow", 0x08000000, 2}}) {
-        Dib d = Sound(32, 1, 1);
-        d.width = w;
-        d.height = h;
-        d.pixelBytes = 64;
-        dib(name, d);
-    }
-    // Palettes: shorter than the header says, truncated by the end of the
-    // data, longer than the depth allows, and for a depth that has none.
-    Dib shortPalette = Sound(8, 6, 2);
-    shortPalette.colours = 3;  // indices beyond it draw nothing
-    shortPalette.paletteSize = 3;
-    shortPalette.pixelBytes = FullPixels(shortPalette);
-    dib("8bit-palette-of-3", shortPalette);
-    file("8bit-palette-of-3", shortPalette);
-    Dib truncatedPalette = Sound(8, 6, 2);
-    truncatedPalette.colours = 200;
-    truncatedPalette.paletteSize = 10;
-    truncatedPalette.pixelBytes = 0;
-    dib("8bit-palette-truncated", truncatedPalette);
-    file("8bit-palette-truncated", truncatedPalette);
-    Dib longPalette = Sound(4, 6, 2);
-    longPalette.colours = 17;
-    dib("4bit-palette-of-17", longPalette);
-    Dib hugeColours = Sound(8, 6, 2);
-    hugeColours.colours = 0xFFFFFFFFu;
-    dib("8bit-colours-4g", hugeColours);
-    Dib trueColourPalette = Sound(24, 3, 3);
-    trueColourPalette.colours = 256;
-    trueColourPalette.paletteSize = 256;
-    dib("24bit-palette-of-256", trueColourPalette);
-    trueColourPalette.colours = 257;
-    dib("24bit-palette-of-257", trueColourPalette);
-
-    // Pixels one byte short, and header fields the decoder refuses.
-    Dib shortPixels = Sound(24, 5, 5);
-    shortPixels.pixelBytes -= 1;
-    dib("24bit-pixels-short", shortPixels);
-    file("24bit-pixels-short", shortPixels);
-    Dib rle = Sound(8, 4, 4);
-    rle.compression = 1;
-    dib("8bit-rle", rle);
-    Dib planes = Sound(24, 4, 4);
-    planes.planes = 2;
-    dib("two-planes", planes);
-    Dib sixteen = Sound(24, 4, 4);
-    sixteen.bits = 16;
-    dib("16bit", sixteen);
-    Dib coreHeader = Sound(24, 4, 4);
-    coreHeader.headerSize = 12;
-    dib("core-header", coreHeader);
-    Dib hugeHeader = Sound(24, 4, 4);
-    hugeHeader.headerSize = 0x7FFFFFFF;
-    dib("header-size-huge", hugeHeader);
-    Bytes cut = Build(Sound(24, 1, 1));
-    cut.resize(39);
-    ok = Write(dir + "/header-only-39-bytes.dib", cut) && ok;
-    ++written;
-
-    // .bmp pixel offsets: inside the headers, past the end, at the very end.
-    const Dib small = Sound(24, 3, 3);
-    const std::uint32_t fileSize = static_cast<std::uint32_t>(14 + Build(small).size());
-    file("offset-inside-header", small, 20);
-    file("offset-past-end", small, fileSize + 1);
-    file("offset-at-end", small, fileSize);
-    file("offset-4g", small, 0xFFFFFFFFu);
-    ok = Write(dir + "/bm-only.bmp", Bytes{'B', 'M'}) && ok;
-    ++written;
-
     if (!ok) {
         std::fprintf(stderr, "wendrel-fuzz-seeds: cannot write into %s\n", dir.c_str());
         return 1;

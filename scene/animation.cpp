@@ -4,12 +4,23 @@
 #include "scene/saver_core.h"
 
 namespace wendrel {
+namespace {
 
-std::int32_t spawnTickCounter = 10000;
-std::int32_t targetLeafCount = 10;
-std::int32_t windOffset = 0;
-std::int32_t gustStep = 0;
-std::int32_t gustActive = 0;
+// The loop's start values, at program start and after each reset. The
+// counter starts past any pace, so the first tick decides at once.
+constexpr std::int32_t kStartSpawnTickCounter = 10000;
+constexpr std::int32_t kStartTargetLeafCount = 10;
+constexpr std::int32_t kStartWindOffset = 0;
+constexpr std::int32_t kStartGustStep = 0;
+constexpr std::int32_t kStartGustActive = 0;
+
+}  // namespace
+
+std::int32_t spawnTickCounter = kStartSpawnTickCounter;
+std::int32_t targetLeafCount = kStartTargetLeafCount;
+std::int32_t windOffset = kStartWindOffset;
+std::int32_t gustStep = kStartGustStep;
+std::int32_t gustActive = kStartGustActive;
 
 namespace {
 
@@ -53,11 +64,11 @@ void MoveWind(std::int32_t pace, std::int32_t limit) {
 }  // namespace
 
 void ResetAnimationGlobals() {
-    spawnTickCounter = 10000;
-    targetLeafCount = 10;
-    windOffset = 0;
-    gustStep = 0;
-    gustActive = 0;
+    spawnTickCounter = kStartSpawnTickCounter;
+    targetLeafCount = kStartTargetLeafCount;
+    windOffset = kStartWindOffset;
+    gustStep = kStartGustStep;
+    gustActive = kStartGustActive;
 }
 
 void AnimationTick(CLeafScene& scene, const PresentHooks& present) {

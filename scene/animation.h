@@ -1,18 +1,36 @@
 // The animation loop, and the engine's contract with a front end (a saver
 // program, the renderer, a test), which includes this header:
 //  - Link in PackagedBitmap (packaged_pictures.h): the packaged pictures by
-//    resource id (resource_ids.h), as packed DIBs.
+//    resource id (resource_ids.h), as packed DIBs. It is called on the
+//    thread that loads the background, and on the animation thread: the
+//    leaf images are decoded there each time the number of live leaves
+//    rises from zero, and freed there when it falls back to zero; those of
+//    leaves still flying at exit are freed with the scene, on the thread
+//    that destroys it (the main thread). The two never overlap, since the
+//    background is loaded before the thread starts.
 //  - Keep one CSaverCore alive (the application object is one) while the
-//    engine runs, its m_bDirectDraw settled before the thread starts.
-//  - In this order: seed the generator once (SeedRandom, random.h), load the
-//    scene's background (CLeafScene::LoadBackground), start the animation
-//    thread (CAnimationThread::Start); stop it (Stop) before the scene, the
-//    core or anything the hooks reach goes away.
+//    engine runs, its m_bDirectDraw settled before the thread starts. The
+//    flag sets the pace as well as the hook: while it is set, the loop
+//    decides on a leaf every 34 ticks instead of 18, a gust is half as
+//    likely to start, and each leaf moves one point along its flight a tick
+//    instead of two.
+//  - In this order: put the loop's globals back (ResetAnimationGlobals)
+//    if an earlier run in this process has moved them (they outlive the
+//    thread and the scene, and a run that goes on from them gives other
+//    frames for the same seed), seed the generator once (SeedRandom,
+//    random.h), load the scene's background (CLeafScene::LoadBackground),
+//    start the animation thread (CAnimationThread::Start); stop it (Stop)
+//    before the scene, the core or anything the hooks reach goes away.
+//  - The thread is not required: AnimationTick runs one tick, without the
+//    wait, on the calling thread (the renderer ticks this way). What is
+//    said here of the animation thread then holds for that thread.
 //  - Each tick, on the animation thread, one hook gets the scene:
 //    presentExclusive while m_bDirectDraw is set, presentStretched while it
 //    is clear. Its Frame() is 640 x 480 pixels, bottom-up, blue-green-red,
-//    rows of 1920 bytes (FrameHeader() describes it), valid until the hook
-//    returns.
+//    rows of 1920 bytes (FrameHeader() describes it). Frame() and
+//    LastChanges() stay as they are until the hook returns: the next
+//    tick's Compose rewrites both. Another thread may read them while the
+//    hook waits for it (the Linux front end does).
 #pragma once
 
 #include <chrono>

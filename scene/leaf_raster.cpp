@@ -12,9 +12,7 @@
 namespace wendrel {
 namespace {
 
-constexpr std::int32_t kSize = kLeafImageSize;  // w = h = 48
-constexpr std::int32_t kHalf = kSize / 2;
-constexpr std::int32_t kCentre8 = 4 * kSize;  // + 4w, + 4h
+constexpr std::int32_t kHalf = kLeafImageSize / 2;
 // A sample at v = q + 192 (eighths), q = trunc(x) for the exact quotient
 // x = n / t (t > 0), is in quads lo ... hi when lo <= floor(v / 8) <= hi,
 // that is K <= q <= K' with K = 8 lo - 192, K' = 8 hi - 185. Truncation
@@ -22,11 +20,11 @@ constexpr std::int32_t kCentre8 = 4 * kSize;  // + 4w, + 4h
 // mean x < K' + 1 for K' >= 0 and x <= K' otherwise. As n is an integer,
 // each is a strict bound on n: above < n < below.
 constexpr std::int32_t Above(std::int32_t lo, std::int32_t t) {
-    const std::int32_t k = 8 * lo - kCentre8;
+    const std::int32_t k = 8 * lo - kLeafCentre8;
     return k >= 1 ? k * t - 1 : (k - 1) * t;
 }
 constexpr std::int32_t Below(std::int32_t hi, std::int32_t t) {
-    const std::int32_t k = 8 * hi + 7 - kCentre8;
+    const std::int32_t k = 8 * hi + 7 - kLeafCentre8;
     return k >= 0 ? (k + 1) * t : k * t + 1;
 }
 static_assert(Above(0, 1) == -193 && Below(46, 1) == 184);
@@ -47,10 +45,10 @@ struct Strip {
           // a < 0: dx > (c dy - hi0) / -a and dx <= (c dy - lo0 - 1) / -a.
           below(a > 0   ? FloorStepper(lo0 - c * dy0, -c, a)
                 : a < 0 ? FloorStepper(c * dy0 - hi0, c, -a)
-                        : FloorStepper(-kSize - 1, 0, 1)),
+                        : FloorStepper(-kLeafImageSize - 1, 0, 1)),
           above(a > 0   ? FloorStepper(hi0 - c * dy0 - 1, below)
                 : a < 0 ? FloorStepper(c * dy0 - lo0 - 1, below)
-                        : FloorStepper(kSize, below)) {}
+                        : FloorStepper(kLeafImageSize, below)) {}
 
     // When flat, whether row k holds every dx.
     bool Holds(std::int32_t k) const {
@@ -126,7 +124,7 @@ void CrossStrips(const Strip& across, const Strip& down, const Strip& sum, const
     // first + 24 and last + 25, clamped to 0 ... 48 as 16-bit words (the
     // packing saturates, which keeps their order).
     const __m128i toColumns = _mm_setr_epi32(kHalf, kHalf + 1, 0, 0);
-    const __m128i zero = _mm_setzero_si128(), size = _mm_set1_epi16(kSize);
+    const __m128i zero = _mm_setzero_si128(), size = _mm_set1_epi16(kLeafImageSize);
     for (std::int32_t k = 0; k < rows; ++k, box.NextRow(), diagonals.NextRow()) {
         const __m128i pairs = Narrower(box.Bounds(), diagonals.Bounds());
         const __m128i crossed = Narrower(pairs, _mm_shuffle_epi32(pairs, _MM_SHUFFLE(1, 0, 3, 2)));
@@ -153,7 +151,8 @@ LeafRowsPainter PainterFor(LeafBlend blend) {
 }  // namespace
 
 void FindSourceSpans(const LeafTurn& turn, std::int32_t firstRow, std::int32_t endRow,
-                     const LeafQuadBox& box, LeafSpan* spans, LeafBlend blend) {
+                     const LeafQuadBox& box, LeafSpan* spans,
+                     [[maybe_unused]] LeafBlend blend) {  // without SSE2, always plain
     const std::int32_t rows = endRow - firstRow, dy0 = firstRow - kHalf;
     // The column sample: x = 8 N / T with N = dx cs + dy sn, so n = 8 sign N
     // and t = |T|.
@@ -186,16 +185,16 @@ void FindSourceSpans(const LeafTurn& turn, std::int32_t firstRow, std::int32_t e
         CrossStrips(across, down, sum, difference, rows, spans);
 #endif
     } else {
-        std::int32_t first[kSize], last[kSize];
+        std::int32_t first[kLeafImageSize], last[kLeafImageSize];
         for (std::int32_t k = 0; k < rows; ++k) {
-            first[k] = -kSize;
-            last[k] = kSize;
+            first[k] = -kLeafImageSize;
+            last[k] = kLeafImageSize;
         }
         for (const Strip* strip : {&across, &down, &sum, &difference})
             NarrowToStrip(*strip, rows, first, last);
         for (std::int32_t k = 0; k < rows; ++k)
-            spans[k] = {std::clamp(first[k] + kHalf, 0, kSize),
-                        std::clamp(last[k] + 1 + kHalf, 0, kSize)};
+            spans[k] = {std::clamp(first[k] + kHalf, 0, kLeafImageSize),
+                        std::clamp(last[k] + 1 + kHalf, 0, kLeafImageSize)};
     }
     // A flat strip holds a row whole or not at all.
     for (const Strip* strip : {&across, &down, &sum, &difference})
@@ -213,9 +212,9 @@ FrameRect DrawTurnedLeaf(const LeafTurn& turn, const LeafQuads& quads,
     const std::size_t frameStride = static_cast<std::size_t>(RowStride24(frameWidth));
     // Leaf row i lands on stored row frameHeight + 1 - top - i.
     const std::int32_t firstRow = std::max(0, 2 - top);
-    const std::int32_t endRow = std::min(kSize, frameHeight + 2 - top);
+    const std::int32_t endRow = std::min(kLeafImageSize, frameHeight + 2 - top);
     const std::int32_t firstCol = std::max(0, -left);
-    const std::int32_t endCol = std::min(kSize, frameWidth - left);
+    const std::int32_t endCol = std::min(kLeafImageSize, frameWidth - left);
     FrameRect written;
     if (firstRow >= endRow || firstCol >= endCol || quads.box.Empty())
         return written;
@@ -232,7 +231,7 @@ FrameRect DrawTurnedLeaf(const LeafTurn& turn, const LeafQuads& quads,
     // From the centre column (dx = 0, n = 0) out to both sides: one division.
     const FloorStepper centre(0, columnStep, rows.divisor);
     FloorStepper column = centre;
-    for (std::int32_t c = kHalf; c < kSize + kLeafLanes; ++c, column.Next()) {
+    for (std::int32_t c = kHalf; c < kLeafImageSize + kLeafLanes; ++c, column.Next()) {
         rows.columnQuotient[c] = static_cast<std::int16_t>(column.Floor());
         rows.columnRemainder[c] = static_cast<std::int16_t>(column.Remainder());
     }
@@ -243,7 +242,7 @@ FrameRect DrawTurnedLeaf(const LeafTurn& turn, const LeafQuads& quads,
         rows.columnRemainder[c] = static_cast<std::int16_t>(column.Remainder());
     }
 
-    LeafSpan spans[kSize];
+    LeafSpan spans[kLeafImageSize];
     FindSourceSpans(turn, firstRow, endRow, quads.box, spans, blend);
     FloorStepper rowTerm((firstRow - kHalf) * rowStep, rowStep, rows.divisor);
     // Leaf row i lands on stored row frameHeight + 1 - top - i, one stride
@@ -253,7 +252,7 @@ FrameRect DrawTurnedLeaf(const LeafTurn& turn, const LeafQuads& quads,
                         3 * left;
     std::int32_t m = (firstRow - kHalf) * cs + kHalf * sn;
     LeafRows::Row* row = rows.rows;
-    std::int32_t minBegin = kSize, maxEnd = 0, firstDrawn = -1, lastDrawn = -1;
+    std::int32_t minBegin = kLeafImageSize, maxEnd = 0, firstDrawn = -1, lastDrawn = -1;
     for (std::int32_t i = firstRow; i < endRow;
          ++i, rowTerm.Next(), at -= static_cast<std::ptrdiff_t>(frameStride), m += cs) {
         const LeafSpan& span = spans[i - firstRow];

@@ -9,6 +9,10 @@ namespace wendrel {
 // Pixels stepped side by side by the wide painters.
 constexpr std::int32_t kLeafLanes = 8;
 
+// The image's centre in eighths of a pixel (4 w, 4 h): a sample's place is
+// the turned offset from it, in eighths, plus this.
+constexpr std::int32_t kLeafCentre8 = 4 * kLeafImageSize;
+
 // The frame rows of one turned leaf, every pixel of them with its four
 // samples inside the image, and what is the same for all of them.
 //

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "scene/frame_buffer.h"
+
 namespace wendrel {
 
 // The program-wide values that the engine and the presenters read. The
@@ -18,10 +20,10 @@ class CSaverCore {
     // animation thread starts; it picks the presenter and the pace.
     std::int32_t m_bDirectDraw = 0;
 
-    const std::int32_t m_nSceneWidth = 640;
-    const std::int32_t m_nSceneHeight = 480;
+    const std::int32_t m_nSceneWidth = kFrameWidth;
+    const std::int32_t m_nSceneHeight = kFrameHeight;
     const std::int32_t m_nPathMargin = 200;
-    const std::int32_t m_nLeafSize = 48;
+    const std::int32_t m_nLeafSize = kLeafImageSize;
 
   private:
     CSaverCore* m_pPrevious;

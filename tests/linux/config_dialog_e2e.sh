@@ -8,24 +8,20 @@
 # of the test helpers send-wm-delete and find-program-icon. The cases
 # no_display and no_display_server need no X server.
 set -euo pipefail
+source "$(dirname "$0")/../support/shell_lib.sh"
 dialog=$1
 helpers=$2
 case=$3
 
 tmp=$(mktemp -d /tmp/wendrel-dialog.XXXXXX)
 pid=
+# After a failure, what the dialog said.
 cleanup() {
-    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-        kill "$pid" 2>/dev/null || true
-    fi
+    [ $? = 0 ] || [ ! -s "$tmp/stderr" ] || sed "s/^/  dialog stderr ($case): /" "$tmp/stderr" >&2
+    [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
     rm -rf "$tmp"
 }
-trap cleanup EXIT
-fail() {
-    echo "FAIL ($case): $*" >&2
-    [ -s "$tmp/stderr" ] && sed 's/^/  dialog stderr: /' "$tmp/stderr" >&2
-    exit 1
-}
+on_exit cleanup
 
 mkdir -p "$tmp/config" "$tmp/data/applications" "$tmp/datadirs" "$tmp/configdirs" "$tmp/work"
 ln -s /usr/share/mime "$tmp/datadirs/mime"
@@ -75,17 +71,19 @@ expect_unchanged() {
     fi
 }
 
+# focus WINDOW: asks for the keyboard focus; true once WINDOW has it.
+focus() {
+    timeout 2 xdotool windowfocus --sync "$1" 2>/dev/null || true
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]
+}
+
 start_dialog() {
     (cd "$tmp/work" && exec "$dialog" 2>"$tmp/stderr") &
     pid=$!
     wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Wendrel configuration$' | head -1) ||
         fail "no dialog window"
     # No window manager: give the dialog the keyboard focus ourselves.
-    for _ in $(seq 1 50); do
-        timeout 2 xdotool windowfocus --sync "$wid" 2>/dev/null || true
-        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$wid" ] && break
-        sleep 0.1
-    done
+    poll_until 5 focus "$wid" || true
     sleep 0.3  # let GTK take in the focus before the first key
 }
 
@@ -94,12 +92,9 @@ keys() {
 }
 
 # Waits for the dialog to end and checks its exit status.
+ended() { ! kill -0 "$pid" 2>/dev/null; }
 expect_end() {
-    for _ in $(seq 1 100); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$pid" 2>/dev/null && fail "the dialog is still open"
+    wait_until 10 "the dialog is still open" ended
     status=0
     wait "$pid" || status=$?
     pid=
@@ -124,11 +119,9 @@ toggle_then_close_box() {
 }
 
 # The record once it has $1 lines (or whatever it has after a long wait).
+recorded() { [ -f "$record" ] && [ "$(wc -l <"$record")" -ge "$1" ]; }
 record_lines() {
-    for _ in $(seq 1 100); do
-        [ -f "$record" ] && [ "$(wc -l <"$record")" -ge "$1" ] && break
-        sleep 0.1
-    done
+    poll_until 10 recorded "$1" || true
     cat "$record" 2>/dev/null || true
 }
 
@@ -139,11 +132,7 @@ dismiss_message() {
     box=$(timeout 10 xdotool search --sync --onlyvisible --name '^Wendrel$' | head -1) ||
         fail "no message box"
     kill -0 "$pid" 2>/dev/null || fail "the dialog ended without waiting for the message box"
-    for _ in $(seq 1 50); do
-        xdotool windowfocus --sync "$box" 2>/dev/null || true
-        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$box" ] && break
-        sleep 0.1
-    done
+    poll_until 5 focus "$box" || true
     sleep 0.3
     keys Return
 }

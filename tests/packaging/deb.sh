@@ -106,7 +106,7 @@ remove_package() {
         dpkg -P wendrel >/dev/null 2>&1 || true
     fi
 }
-trap 'remove_package; cleanup' EXIT
+on_exit remove_package
 dpkg -i "$deb" >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log" >&2; fail "dpkg -i failed"; }
 [ "$(state)" = installed ] || fail "dpkg -i left it $(state)"
 for p in $paths; do

@@ -15,24 +15,19 @@ scr=$(readlink -f "$2")
 here=$(cd "$(dirname "$0")" && pwd)
 source=$(cd "$here/../.." && pwd)
 name=$(basename "$setup")
-fail() {
-    echo "$name: FAIL: $*" >&2
-    exit 1
-}
+source "$source/tests/support/shell_lib.sh"
 log() { echo "$name: $*"; }
 work=$(mktemp -d "${TMPDIR:-/tmp}/wendrel-setup-test.XXXXXX")
+# A fresh prefix of its own.
+export WINEPREFIX=$work/prefix
+source "$source/scripts/wine-env.sh"
 saver=
 cleanup() {
-    local status=$?
     [ -z "$saver" ] || kill "$saver" 2>/dev/null || true
-    if [ -d "$work/prefix" ]; then
-        WINEPREFIX=$work/prefix wineserver -k 2>/dev/null || true
-        WINEPREFIX=$work/prefix timeout 30 wineserver -w 2>/dev/null || true
-    fi
+    [ ! -d "$WINEPREFIX" ] || wine_stop_server 30
     rm -rf "$work"
-    exit $status
 }
-trap cleanup EXIT
+on_exit cleanup
 
 case $name in
 wendrel-setup-x86_64.exe) arch=x86_64 pe='^PE32\+ executable \(GUI\) x86-64' ;;
@@ -63,29 +58,23 @@ wrestool -x -t3 --raw "$scr" >"$work/saver-icon"
 log "architecture, version $version and icon checked"
 
 # 2. Can this machine run it?
+if reason=$(wine_cannot_run "$(wine_arch "$setup")" native); then
+    log "SKIPPED: the run under Wine, since $reason"
+    exit 77
+fi
+loader=$(wine_loader_for "$setup")
 if [ $arch = x86_64 ]; then
-    loader=/usr/lib/wine/wine64
     system=system32 other=syswow64
     view=/reg:64
     programs='C:\Program Files'
 else
-    case $("$here/../../scripts/i386-mode.sh") in
-    emulated)
-        log "SKIPPED: the run under Wine, since 32-bit programs are emulated (qemu-i386) on this machine"
-        exit 77 ;;
-    none)
-        log "SKIPPED: the run under Wine, since this machine cannot run 32-bit programs"
-        exit 77 ;;
-    esac
-    loader=/usr/lib/wine/wine
     system=syswow64 other=system32
     view=/reg:32
     programs='C:\Program Files (x86)'
 fi
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINELOADER=$loader
 # A 64-bit prefix, as on 64-bit Windows: both architectures run in it.
-/usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || fail "wineboot failed"
+wine_boot || fail "wineboot failed"
 [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] || fail "the prefix has no syswow64"
 drive_c=$WINEPREFIX/drive_c
 
@@ -153,23 +142,13 @@ log "installed: $saver_path and its registry values"
 # 4. The installed saver, started by its registered path, ends on a key.
 "$loader" "$saver_path" /s >/dev/null 2>&1 &
 saver=$!
-window=
-for _ in $(seq 1 300); do
-    window=$(xdotool search --onlyvisible --pid "$saver" 2>/dev/null | head -1 || true)
-    [ -z "$window" ] || break
-    kill -0 "$saver" 2>/dev/null || fail "the installed saver ended before it showed a window"
-    sleep 0.1
-done
-[ -n "$window" ] || fail "the installed saver showed no window within 30 s"
+window=$(wait_until 30 "the installed saver showed no window within 30 s" window_of "$saver")
 xdotool windowfocus "$window"
 sleep 2
 kill -0 "$saver" 2>/dev/null || fail "the installed saver ended on its own"
 xdotool key a
-for _ in $(seq 1 100); do
-    kill -0 "$saver" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$saver" 2>/dev/null && fail "the installed saver still runs 10 s after a key"
+saver_ended() { ! kill -0 "$saver" 2>/dev/null; }
+wait_until 10 "the installed saver still runs 10 s after a key" saver_ended
 status=0
 wait "$saver" || status=$?
 saver=

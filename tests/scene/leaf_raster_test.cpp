@@ -349,52 +349,113 @@ TEST(LeafRaster, BlendsAnyImageAsTheStraightRule) {
     }
 }
 
-TEST(LeafRaster, QuadTableMarksQuadsWithoutKeyColour) {
+// Leaf pixels have blue below 127; the rest is key colour.
+bool IsKey(const std::uint8_t* pixel) {
+    return pixel[0] >= 127;
+}
+
+const std::uint8_t* Pixel(const std::uint8_t* image, std::int32_t row, std::int32_t column) {
+    return image + row * kLeafImageStride + 3 * column;
+}
+
+// The records against the image they were built from, read from the
+// image's side: each pixel stands in the (up to) four quads around it, in
+// the place its corner gives; a quad is drawable when none of its samples
+// is key colour; the box and the diagonal ranges hold every drawable quad,
+// and each of their bounds is met by one.
+void ExpectQuadsOf(const std::uint8_t* image, const LeafQuads& quads) {
+    constexpr std::int32_t kQuads = kLeafImageSize - 1;
+    // A pixel is the lower-left, lower-right, upper-left and upper-right
+    // sample of the quads this far down and left of it.
+    constexpr std::int32_t kCorners[4][2] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}};
+    for (std::int32_t r = 0; r < kLeafImageSize; ++r)
+        for (std::int32_t c = 0; c < kLeafImageSize; ++c)
+            for (int corner = 0; corner < 4; ++corner) {
+                const std::int32_t quadRow = r - kCorners[corner][0];
+                const std::int32_t quadCol = c - kCorners[corner][1];
+                if (quadRow < 0 || quadRow >= kQuads || quadCol < 0 || quadCol >= kQuads)
+                    continue;
+                const std::uint8_t* record = quads.samples[quadRow * kLeafImageSize + quadCol];
+                for (int channel = 0; channel < 3; ++channel)
+                    ASSERT_EQ(record[4 * channel + corner], Pixel(image, r, c)[channel])
+                        << "pixel " << r << " " << c << " channel " << channel << " in quad "
+                        << quadRow << " " << quadCol;
+            }
+
+    const LeafQuadBox& box = quads.box;
+    bool met[8] = {};
+    int drawable = 0;
+    for (std::int32_t r = 0; r < kQuads; ++r)
+        for (std::int32_t c = 0; c < kQuads; ++c) {
+            const std::uint8_t* record = quads.samples[r * kLeafImageSize + c];
+            const bool leaf = !IsKey(Pixel(image, r, c)) && !IsKey(Pixel(image, r, c + 1)) &&
+                              !IsKey(Pixel(image, r + 1, c)) && !IsKey(Pixel(image, r + 1, c + 1));
+            ASSERT_EQ(quads.Drawable(r * kLeafImageSize + c), leaf) << "quad " << r << " " << c;
+            const std::uint8_t flag = leaf ? LeafQuads::kDrawnFlag : 0;
+            ASSERT_EQ(record[LeafQuads::kFlagByte], flag) << "quad " << r << " " << c;
+            for (int pad = 12; pad < LeafQuads::kFlagByte; ++pad)
+                ASSERT_EQ(record[pad], 0) << "quad " << r << " " << c << " byte " << pad;
+            if (!leaf)
+                continue;
+            ++drawable;
+            const std::int32_t value[8] = {r, r, c, c, r + c, r + c, r - c, r - c};
+            const std::int32_t bound[8] = {box.rowMin,        box.rowMax,       box.colMin,
+                                           box.colMax,        box.sumMin,       box.sumMax,
+                                           box.differenceMin, box.differenceMax};
+            for (int b = 0; b < 8; ++b) {
+                ASSERT_TRUE(b % 2 == 0 ? value[b] >= bound[b] : value[b] <= bound[b])
+                    << "quad " << r << " " << c << " outside bound " << b;
+                met[b] = met[b] || value[b] == bound[b];
+            }
+        }
+    if (drawable == 0) {
+        EXPECT_TRUE(box.Empty());
+        return;
+    }
+    for (int b = 0; b < 8; ++b)
+        EXPECT_TRUE(met[b]) << "bound " << b << " is not tight";
+}
+
+TEST(LeafRaster, QuadTablesOfTheLeafImagesFollowTheirPixels) {
     testing::FreshSaver saver;
     AcquireLeafImages();
     for (int slot = 0; slot < 8; ++slot) {
+        SCOPED_TRACE(slot);
         const std::uint8_t* image = LeafImageSlot(slot);
         const LeafQuads& quads = LeafQuadTable(image);
-        int leaf = 0;
-        LeafQuadBox box{47, -1, 47, -1, 94, -1, 47, -47};
-        for (int r = 0; r < 47; ++r)
-            for (int c = 0; c < 47; ++c) {
-                const std::uint8_t* s = image + r * kLeafImageStride + 3 * c;
-                const bool expected = s[0] < 127 && s[3] < 127 && s[kLeafImageStride] < 127 &&
-                                      s[kLeafImageStride + 3] < 127;
-                ASSERT_EQ(quads.Drawable(r * 48 + c), expected) << slot << " " << r << " " << c;
-                const std::uint8_t* corner[4] = {s, s + 3, s + kLeafImageStride,
-                                                 s + kLeafImageStride + 3};
-                const std::uint8_t* record = quads.samples[r * 48 + c];
-                for (int k = 0; k < 4; ++k)
-                    for (int channel = 0; channel < 3; ++channel)
-                        ASSERT_EQ(record[4 * channel + k], corner[k][channel])
-                            << slot << " " << r << " " << c << " sample " << k;
-                const std::uint8_t tail[4] = {0, 0, 0,
-                                              static_cast<std::uint8_t>(expected ? 0x80 : 0)};
-                ASSERT_EQ(std::memcmp(record + 12, tail, 4), 0) << slot << " " << r << " " << c;
-                if (expected)
-                    box = {std::min(box.rowMin, r),
-                           std::max(box.rowMax, r),
-                           std::min(box.colMin, c),
-                           std::max(box.colMax, c),
-                           std::min(box.sumMin, r + c),
-                           std::max(box.sumMax, r + c),
-                           std::min(box.differenceMin, r - c),
-                           std::max(box.differenceMax, r - c)};
-                leaf += expected ? 1 : 0;
-            }
-        EXPECT_GT(leaf, 300) << slot;
-        EXPECT_EQ(quads.box.rowMin, box.rowMin) << slot;
-        EXPECT_EQ(quads.box.rowMax, box.rowMax) << slot;
-        EXPECT_EQ(quads.box.colMin, box.colMin) << slot;
-        EXPECT_EQ(quads.box.colMax, box.colMax) << slot;
-        EXPECT_EQ(quads.box.sumMin, box.sumMin) << slot;
-        EXPECT_EQ(quads.box.sumMax, box.sumMax) << slot;
-        EXPECT_EQ(quads.box.differenceMin, box.differenceMin) << slot;
-        EXPECT_EQ(quads.box.differenceMax, box.differenceMax) << slot;
+        ExpectQuadsOf(image, quads);
+        EXPECT_FALSE(quads.box.Empty());
     }
     ReleaseLeafImages();
+}
+
+TEST(LeafRaster, QuadTablesOfMadeUpImagesFollowTheirPixels) {
+    // Scattered key colour with blues on both sides of the key's edge, a
+    // lone leaf quad, a lone leaf pixel (no quad) and no leaf at all.
+    enum Kind { kScattered, kLoneQuad, kLonePixel, kAllKey };
+    std::mt19937 random(5);
+    std::vector<std::uint8_t> image(kLeafImageBytes);
+    auto quads = std::make_unique<LeafQuads>();
+    for (int n = 0; n < 40; ++n) {
+        SCOPED_TRACE(n);
+        const Kind kind = n < 4 ? static_cast<Kind>(n) : kScattered;
+        for (std::size_t i = 0; i < image.size(); i += 3) {
+            const std::uint8_t edge = static_cast<std::uint8_t>(125 + random() % 4);
+            const auto leaf = static_cast<std::uint8_t>(random() % 127);
+            image[i] = kind == kScattered ? (random() % 2 ? edge : leaf) : 200;
+            image[i + 1] = static_cast<std::uint8_t>(random());
+            image[i + 2] = static_cast<std::uint8_t>(random());
+        }
+        if (kind == kLoneQuad)
+            for (std::int32_t at : {0, 3, kLeafImageStride, kLeafImageStride + 3})
+                image[static_cast<std::size_t>(30 * kLeafImageStride + 3 * 17 + at)] = 40;
+        if (kind == kLonePixel)
+            image[static_cast<std::size_t>(10 * kLeafImageStride + 3 * 40)] = 40;
+        BuildLeafQuads(image.data(), *quads);
+        ExpectQuadsOf(image.data(), *quads);
+        // Where no four leaf pixels make a quad, the box is empty.
+        EXPECT_EQ(quads->box.Empty(), kind == kLonePixel || kind == kAllKey);
+    }
 }
 
 }  // namespace

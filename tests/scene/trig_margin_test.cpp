@@ -35,9 +35,6 @@ TEST(TrigMargin, ScaledSinesAndCosinesStayClearOfWholeNumbers) {
     }
     // A last-bit difference moves a value by about 1e-13 here.
     EXPECT_GT(margin, 1e-11) << "angle " << closest;
-    // The only exact values are at angle 0.
-    EXPECT_EQ(std::sin(0 * 0.01) * 1024, 0.0);
-    EXPECT_EQ(std::cos(0 * 0.01) * 1024, 1024.0);
 }
 
 }  // namespace

@@ -28,25 +28,21 @@ if [ -n "$second" ] && [ "$kind" != dummy ]; then
     exit 2
 fi
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/shell_lib.sh"
 screen=${size}x24
 [[ $size =~ ^[0-9]+x[0-9]+x[0-9]+$ ]] && screen=$size
 
 server=
 log=
 cleanup() {
-    if [ -n "$server" ]; then
-        kill "$server" 2>/dev/null || true
-        # A server that has not gone 10 s after SIGTERM is killed.
-        for _ in $(seq 1 100); do
-            kill -0 "$server" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill -KILL "$server" 2>/dev/null || true
-        wait "$server" 2>/dev/null || true
-    fi
+    # A server that has not gone 10 s after SIGTERM is killed.
+    stop_process "$server" 10
     [ -z "$log" ] || rm -f "$log"
 }
-trap cleanup EXIT
+on_exit cleanup
+
+# The server on display $1 has died or answers.
+settled() { ! kill -0 "$server" 2>/dev/null || DISPLAY=":$1" xdpyinfo >/dev/null 2>&1; }
 
 # Starts the server on display $1; true once it answers. Another run may
 # take the same free-looking display at the same moment: then our server
@@ -60,14 +56,7 @@ start_server() {
            -logfile "$log" vt1 -novtswitch -sharevts >/dev/null 2>&1 & ;;
     esac
     server=$!
-    for _ in $(seq 1 150); do
-        kill -0 "$server" 2>/dev/null || return 1
-        if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && kill -0 "$server" 2>/dev/null; then
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
+    poll_until 15 settled "$n" && kill -0 "$server" 2>/dev/null
 }
 
 case $kind in

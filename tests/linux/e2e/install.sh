@@ -2,14 +2,11 @@
 # install.sh BUILD_DIR: `cmake --install` puts the hack where Debian's
 # xscreensaver looks for it, with its settings file.
 set -euo pipefail
+source "$(dirname "$0")/../../support/shell_lib.sh"
 build=$1
 prefix=$(mktemp -d /tmp/wendrel-install.XXXXXX)
-trap 'rm -rf "$prefix"' EXIT
+on_exit rm -rf "$prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
 [ -x "$prefix/libexec/xscreensaver/wendrel" ] || fail "no libexec/xscreensaver/wendrel"
 xml=$prefix/share/xscreensaver/config/wendrel.xml
 [ -f "$xml" ] || fail "no share/xscreensaver/config/wendrel.xml"

@@ -2,45 +2,28 @@
 # server of its own (tests/support/with-x-server.sh); WENDREL,
 # TEST_WINDOW and FRAME_MATCH name the programs under test.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/shell_lib.sh"
 
 work=$(mktemp -d /tmp/wendrel-e2e.XXXXXX)
 export XDG_CONFIG_HOME=$work/config
 unset XSCREENSAVER_WINDOW
 saver=
 helper=
+# What has not ended 5 s after SIGTERM is killed, so the wait ends.
 cleanup() {
-    for p in $saver $helper; do
-        kill "$p" 2>/dev/null || true
-    done
-    # What has not ended 5 s after SIGTERM is killed, so the wait ends.
-    for p in $saver $helper; do
-        for _ in $(seq 1 50); do
-            kill -0 "$p" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill -KILL "$p" 2>/dev/null || true
-    done
+    stop_process "$saver"
+    stop_process "$helper"
     wait 2>/dev/null || true
     rm -rf "$work"
 }
-trap cleanup EXIT
+on_exit cleanup
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+ended() { ! kill -0 "$1" 2>/dev/null; }
 
 # reap PID SECONDS WHAT: PID ends within SECONDS (WHAT names it in the failure).
 reap() {
-    local tenths=$(($2 * 10))
-    for _ in $(seq 1 "$tenths"); do
-        if ! kill -0 "$1" 2>/dev/null; then
-            wait "$1" 2>/dev/null || true
-            return 0
-        fi
-        sleep 0.1
-    done
-    fail "$3 still runs $2 s after it was asked to end"
+    wait_until "$2" "$3 still runs $2 s after it was asked to end" ended "$1"
+    wait "$1" 2>/dev/null || true
 }
 
 # start_saver ARGS...: runs wendrel in the background, output in $work.
@@ -49,34 +32,22 @@ start_saver() {
     saver=$!
 }
 
+# window_shown NAME: a visible window of that name exists; fails when
+# wendrel has ended.
+window_shown() {
+    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 && return 0
+    kill -0 "$saver" 2>/dev/null || fail "wendrel ended early: $(cat "$work/saver.err")"
+    return 1
+}
+
 # wait_for_window NAME: until a visible window of that name exists.
 wait_for_window() {
-    for _ in $(seq 1 100); do
-        if xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; then
-            sleep 0.5  # let it take the focus and see the pointer
-            return 0
-        fi
-        kill -0 "$saver" 2>/dev/null || fail "wendrel ended early: $(cat "$work/saver.err")"
-        sleep 0.1
-    done
-    fail "no window named $1"
+    wait_until 10 "no window named $1" window_shown "$1"
+    sleep 0.5  # let it take the focus and see the pointer
 }
 
 # expect_end SECONDS: wendrel ends within SECONDS, with status 0.
-expect_end() {
-    local tenths=$(($1 * 10))
-    for _ in $(seq 1 "$tenths"); do
-        if ! kill -0 "$saver" 2>/dev/null; then
-            local status=0
-            wait "$saver" || status=$?
-            saver=
-            [ "$status" = 0 ] || fail "wendrel ended with status $status: $(cat "$work/saver.err")"
-            return 0
-        fi
-        sleep 0.1
-    done
-    fail "wendrel still runs after $1 s"
-}
+expect_end() { expect_status 0 "$1"; }
 
 # expect_running SECONDS: wendrel is still there after SECONDS.
 expect_running() {
@@ -101,18 +72,11 @@ match_frame() {
 
 # expect_status STATUS SECONDS: wendrel ends within SECONDS with STATUS.
 expect_status() {
-    local want=$1 tenths=$(($2 * 10))
-    for _ in $(seq 1 "$tenths"); do
-        if ! kill -0 "$saver" 2>/dev/null; then
-            local status=0
-            wait "$saver" || status=$?
-            saver=
-            [ "$status" = "$want" ] || fail "status $status, not $want: $(cat "$work/saver.err")"
-            return 0
-        fi
-        sleep 0.1
-    done
-    fail "wendrel still runs after $2 s"
+    local want=$1 status=0
+    wait_until "$2" "wendrel still runs after $2 s" ended "$saver"
+    wait "$saver" || status=$?
+    saver=
+    [ "$status" = "$want" ] || fail "status $status, not $want: $(cat "$work/saver.err")"
 }
 
 # expect_threads N: wendrel runs exactly N threads (the window thread and

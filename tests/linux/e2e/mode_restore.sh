@@ -62,11 +62,7 @@ crash)
         wait "$saver" 2>/dev/null || status=$?
         saver=
         [ "$status" = $((128 + $(kill -l "$signal"))) ] || fail "SIG$signal: status $status"
-        for _ in $(seq 1 10); do
-            gone "$watcher" && break
-            sleep 0.1
-        done
-        gone "$watcher" || fail "SIG$signal: the watcher still runs after restoring the mode"
+        wait_until 1 "SIG$signal: the watcher still runs after restoring the mode" gone "$watcher"
     done
     ;;
 end)

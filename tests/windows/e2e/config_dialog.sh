@@ -22,22 +22,25 @@ stored() {
 expect_stored() {
     local value
     value=$(stored)
-    [ "$value" = "$1" ] || e2e_fail "$2: NoDirect is '${value:-none}', not '${1:-none}'"
+    [ "$value" = "$1" ] || fail "$2: NoDirect is '${value:-none}', not '${1:-none}'"
     e2e_log "$2: NoDirect ${1:-none}"
+}
+
+# The dialog's window id; false while there is none.
+dialog_window() {
+    local id
+    id=$(xdotool search --onlyvisible --name '^Wendrel configuration$' 2>/dev/null | head -1 || true)
+    [ -n "$id" ] && echo "$id" && return 0
+    e2e_saver_running || fail "the saver ended without a dialog"
+    return 1
 }
 
 # Starts the dialog in directory $WORK/cwd and gives it the keyboard focus.
 open_dialog() {
     (cd "$WORK/cwd" && exec "$LOADER" "$WENDREL_SCR") &
     SAVER_PID=$!
-    local id=
-    for _ in $(seq 1 300); do
-        id=$(xdotool search --onlyvisible --name '^Wendrel configuration$' 2>/dev/null | head -1 || true)
-        [ -n "$id" ] && break
-        kill -0 "$SAVER_PID" 2>/dev/null || e2e_fail "the saver ended without a dialog"
-        sleep 0.1
-    done
-    [ -n "$id" ] || e2e_fail "no dialog 'Wendrel configuration' appeared"
+    local id
+    id=$(wait_until 30 "no dialog 'Wendrel configuration' appeared" dialog_window)
     xdotool windowfocus "$id"
     sleep 1
 }
@@ -45,7 +48,7 @@ open_dialog() {
 # Presses keys $@ in the dialog; it must end then.
 close_with() {
     xdotool key "$@"
-    e2e_wait_saver_end 10 || e2e_fail "the dialog stayed after $*"
+    e2e_wait_saver_end 10 "the dialog stayed after $*"
     e2e_expect_no_strays
 }
 
@@ -86,41 +89,36 @@ restore_classes() {
         "$LOADER" reg delete "$classes\\.htm" /f >/dev/null 2>&1 || true
     fi
 }
-E2E_ON_EXIT=restore_classes
+on_exit restore_classes
 "$LOADER" reg add "$classes\\.htm" /ve /d $progid /f >/dev/null 2>&1
 "$LOADER" reg add "$classes\\$progid\\shell\\open\\command" /ve /d "\"$stand_in\" \"%1\"" /f \
     >/dev/null 2>&1
 
 starts() { [ -f "$WENDREL_STAND_IN_LOG" ] && wc -l <"$WENDREL_STAND_IN_LOG" || echo 0; }
-wait_starts() {
-    for _ in $(seq 1 100); do
-        [ "$(starts)" -ge "$1" ] && return 0
-        sleep 0.1
-    done
-    e2e_fail "the program for web pages started $(starts) times, not $1"
-}
+started() { [ "$(starts)" -ge "$1" ]; }
+wait_starts() { wait_until 10 "the program for web pages started $(starts) times within 10 s, not $1" started "$1"; }
 
 rm -f "$WENDREL_STAND_IN_LOG"
 open_dialog
 xdotool key alt+g
 wait_starts 1
-[ ! -e "$WORK/cwd/aaa.htm" ] || e2e_fail "aaa.htm was left behind"
+[ ! -e "$WORK/cwd/aaa.htm" ] || fail "aaa.htm was left behind"
 xdotool key alt+g
 wait_starts 2
 sleep 1
-[ ! -e "$WORK/cwd/aaa.htm" ] || e2e_fail "aaa.htm was left behind"
+[ ! -e "$WORK/cwd/aaa.htm" ] || fail "aaa.htm was left behind"
 printf '<p>mine</p>\n' >"$WORK/cwd/aaa.htm"
 cp "$WORK/cwd/aaa.htm" "$WORK/mine.htm"
 xdotool key alt+g
 wait_starts 3
 sleep 1
-cmp -s "$WORK/cwd/aaa.htm" "$WORK/mine.htm" || e2e_fail "an existing aaa.htm was changed or removed"
+cmp -s "$WORK/cwd/aaa.htm" "$WORK/mine.htm" || fail "an existing aaa.htm was changed or removed"
 # The dialog is still open and nothing is stored yet.
-e2e_saver_running || e2e_fail "the dialog closed after the home-page button"
+e2e_saver_running || fail "the dialog closed after the home-page button"
 expect_stored "" "after three clicks on the home page"
 close_with Escape
 sleep 1
-[ "$(starts)" -eq 3 ] || e2e_fail "the program for web pages started $(starts) times, not 3"
+[ "$(starts)" -eq 3 ] || fail "the program for web pages started $(starts) times, not 3"
 tr -d '\r' <"$WENDREL_STAND_IN_LOG" | grep -vqx '1|www.tavrin.example' &&
-    e2e_fail "the program for web pages was started with: $(cat "$WENDREL_STAND_IN_LOG")"
+    fail "the program for web pages was started with: $(cat "$WENDREL_STAND_IN_LOG")"
 e2e_log "the home page opened once per click with the address alone"

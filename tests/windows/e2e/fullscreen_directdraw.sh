@@ -5,72 +5,39 @@
 # "NoDirect" stored as 1 the display stays as it is and GDI serves.
 source "$(dirname "$0")/e2e_lib.sh"
 e2e_init
-match=$WENDREL_HOST_BUILD/tests/support/wendrel-frame-match
-[ -x "$match" ] || e2e_fail "no $match (build the linux preset first)"
+e2e_need_frame_match
 
 display_size() { xrandr | sed -n 's/.*current \([0-9]*\) x \([0-9]*\),.*/\1x\2/p'; }
 
-# Waits up to 10 seconds for the display to be $1.
-wait_display_size() {
-    for _ in $(seq 1 100); do
-        [ "$(display_size)" = "$1" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-# Prints the tick the screenshot shows, at the pace given by $2 (--direct or
-# nothing); fails when it shows no frame.
-match_tick() {
-    local out
-    out=$("$match" "$1" --seeds "$((SAVER_START - 1)):$(date +%s)" --max-ticks 3000 $2) ||
-        e2e_fail "screenshot does not show an engine frame: $out"
-    echo "$out" >&2
-    echo "$out" | sed -n 's/^match: seed [0-9]* tick \([0-9]*\) .*/\1/p'
-}
-
-# Two screenshots 4 seconds apart: frames presented per second.
-measure_rate() {
-    local t1 t2 tick1 tick2
-    t1=$(date +%s.%N)
-    e2e_screenshot "$WORK/first.png"
-    sleep 4
-    t2=$(date +%s.%N)
-    e2e_screenshot "$WORK/second.png"
-    tick1=$(match_tick "$WORK/first.png" "$1")
-    tick2=$(match_tick "$WORK/second.png" "$1")
-    [ -n "$tick1" ] && [ -n "$tick2" ] && [ "$tick2" -gt "$tick1" ] ||
-        e2e_fail "ticks $tick1 then $tick2 do not move on"
-    awk -v n=$((tick2 - tick1)) -v a="$t1" -v b="$t2" 'BEGIN { printf "%.1f", n / (b - a) }'
-}
+display_is() { [ "$(display_size)" = "$1" ]; }
 
 end_with_key() {
     xdotool windowfocus "$1"
     sleep 0.5
     xdotool key space
-    e2e_wait_saver_end 10 || e2e_fail "the saver did not end after a key"
+    e2e_wait_saver_end 10 "the saver did not end after a key"
     e2e_expect_no_strays
 }
 
-[ "$(display_size)" = 1024x768 ] || e2e_fail "the display starts at $(display_size)"
+[ "$(display_size)" = 1024x768 ] || fail "the display starts at $(display_size)"
 
 # 1. Nothing stored: DirectDraw, at 640x480.
 e2e_set_no_direct none
 e2e_start_saver /s
-window=$(e2e_wait_window 30 "$SAVER_PID") || e2e_fail "no saver window appeared"
-wait_display_size 640x480 || e2e_fail "the display is $(display_size) while the saver runs"
+window=$(e2e_wait_window 30 "$SAVER_PID" "no saver window appeared")
+wait_until 10 "the display did not become 640x480 while the saver ran" display_is 640x480
 sleep 1
-e2e_log "DirectDraw presenter at 640x480: $(measure_rate --direct) frames per second"
+e2e_log "DirectDraw presenter at 640x480: $(e2e_measure_rate --direct) frames per second"
 end_with_key "$window"
-wait_display_size 1024x768 || e2e_fail "the display stayed $(display_size) after the saver"
+wait_until 10 "the display did not return to 1024x768 after the saver" display_is 1024x768
 e2e_log "DirectDraw switched the display to 640x480 and back"
 
 # 2. NoDirect 1: the display is left alone and GDI stretches the frames.
 e2e_set_no_direct 1
 e2e_start_saver /s
-window=$(e2e_wait_window 30 "$SAVER_PID") || e2e_fail "no saver window appeared"
+window=$(e2e_wait_window 30 "$SAVER_PID" "no saver window appeared")
 sleep 2
-[ "$(display_size)" = 1024x768 ] || e2e_fail "NoDirect 1, yet the display is $(display_size)"
-e2e_log "GDI presenter at 1024x768: $(measure_rate "") frames per second"
+[ "$(display_size)" = 1024x768 ] || fail "NoDirect 1, yet the display is $(display_size)"
+e2e_log "GDI presenter at 1024x768: $(e2e_measure_rate) frames per second"
 end_with_key "$window"
 e2e_set_no_direct none
