@@ -15,8 +15,7 @@ source "$(dirname "$0")/e2e_lib.sh"
 layout=$1
 variant=${2:-}
 e2e_init
-match=$WENDREL_HOST_BUILD/tests/support/wendrel-frame-match
-[ -x "$match" ] || e2e_fail "no $match (build the linux preset first)"
+e2e_need_frame_match
 
 # "NAME X,Y,W,H" per monitor, the primary first, in root coordinates.
 monitors() {
@@ -41,22 +40,20 @@ covers_every_monitor() {
     [ "$(monitors | cut -d' ' -f2 | sort)" = "$(saver_windows)" ]
 }
 
+covered_or_ended() { e2e_saver_ended || covers_every_monitor; }
+
 # Waits up to 10 seconds for covers_every_monitor, or for the saver's end.
 wait_covered() {
-    for _ in $(seq 1 100); do
-        e2e_saver_running || return 0
-        covers_every_monitor && return 0
-        sleep 0.1
-    done
-    e2e_fail "$1: monitors $(monitors | tr '\n' ' ')but saver windows $(saver_windows | tr '\n' ' ')"
+    poll_until 10 covered_or_ended ||
+        fail "$1: monitors $(monitors | tr '\n' ' ')but saver windows $(saver_windows | tr '\n' ' ')"
 }
 
 # Prints the tick that rectangle $2 of screenshot $1 shows ($3: --direct or
 # nothing); fails when it shows no engine frame.
 match_tick() {
     local out
-    out=$("$match" "$1" --rect "$2" --seeds "$((SAVER_START - 1)):$(date +%s)" --max-ticks 3000 \
-        $3) || e2e_fail "monitor $2 does not show an engine frame: $out"
+    out=$("$e2e_match" "$1" --rect "$2" --seeds "$((SAVER_START - 1)):$(date +%s)" \
+        --max-ticks 3000 ${3:+"$3"}) || fail "monitor $2 does not show an engine frame: $out"
     echo "$out" | sed -n 's/^match: seed [0-9]* tick \([0-9]*\) .*/\1/p'
 }
 
@@ -80,16 +77,18 @@ show_white_window() {
     convert -size 300x200 xc:white "$WORK/white.png"
     display -geometry "+$WHITE_X+$WHITE_Y" "$WORK/white.png" &
     WHITE_PID=$!
-    for _ in $(seq 1 100); do
-        xdotool search --onlyvisible --pid "$WHITE_PID" >/dev/null 2>&1 && break
-        sleep 0.1
-    done
+    on_exit stop_white_window
+    e2e_wait_window 10 "$WHITE_PID" "the white window did not appear" >/dev/null
     sleep 0.5
     e2e_screenshot "$WORK/before.png"
     [ "$(pixel "$WORK/before.png" $((WHITE_X + 150)) $((WHITE_Y + 100)))" = FFFFFF ] ||
-        e2e_fail "the white window is not on the second monitor"
+        fail "the white window is not on the second monitor"
 }
-stop_white_window() { [ -z "${WHITE_PID:-}" ] || kill "$WHITE_PID" 2>/dev/null || true; }
+stop_white_window() { stop_process "${WHITE_PID:-}"; }
+
+restore_dpi() {
+    "$LOADER" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+}
 
 # The centre of monitor $1 plus ($2, $3).
 centre_of() {
@@ -106,18 +105,18 @@ start_saver() {
     # shellcheck disable=SC2046
     xdotool mousemove $(centre_of DUMMY1 0 0)
     e2e_start_saver /s
-    local window
-    window=$(e2e_wait_window 30 "$SAVER_PID") || e2e_fail "no saver window appeared"
+    e2e_wait_window 30 "$SAVER_PID" "no saver window appeared" >/dev/null
     sleep 1
+    # The full-screen window is the first the saver makes.
     xdotool windowfocus "$(xdotool search --onlyvisible --pid "$SAVER_PID" | head -1)" 2>/dev/null ||
         true
     sleep 2
-    e2e_saver_running || e2e_fail "the saver ended on its own"
+    e2e_saver_running || fail "the saver ended on its own"
     wait_covered "after the start"
     # shellcheck disable=SC2046
     xdotool mousemove $(centre_of DUMMY1 1 1)
     sleep 1
-    e2e_saver_running || e2e_fail "the saver ended after its first mouse position"
+    e2e_saver_running || fail "the saver ended after its first mouse position"
 }
 
 # Checks the picture on each monitor: the primary shows an engine frame
@@ -130,47 +129,36 @@ check_pictures() {
     second=$(rect_of DUMMY1)
     tick1=$(match_tick "$WORK/shot.png" "$primary" "$1")
     if [ "$1" = --direct ]; then
-        all_black "$WORK/shot.png" "$second" || e2e_fail "the second monitor $second is not black"
+        all_black "$WORK/shot.png" "$second" || fail "the second monitor $second is not black"
         e2e_log "primary $primary shows tick $tick1 unscaled, the second $second is black"
     else
         tick2=$(match_tick "$WORK/shot.png" "$second" "")
         # Both are drawn in the same tick; Wine sends each window's picture
         # to the X server on its own, some 50 ms apart at most.
         [ "$tick1" -ge "$((tick2 - 10))" ] && [ "$tick1" -le "$((tick2 + 10))" ] ||
-            e2e_fail "the primary shows tick $tick1, the second monitor tick $tick2"
+            fail "the primary shows tick $tick1, the second monitor tick $tick2"
         e2e_log "primary $primary shows tick $tick1, the second $second tick $tick2, stretched"
     fi
 }
 
+layout_as_before() { [ "$(monitors)" = "$BEFORE" ]; }
+
 # Waits for the saver's end after $1; then the monitors are as before and
 # the white window shows again.
 expect_ended() {
-    e2e_wait_saver_end 10 || e2e_fail "the saver did not end after $1"
+    e2e_wait_saver_end 10 "the saver did not end after $1"
     e2e_expect_no_strays
-    local after
-    for _ in $(seq 1 50); do
-        after=$(monitors)
-        [ "$after" = "$BEFORE" ] && break
-        sleep 0.1
-    done
-    [ "$after" = "$BEFORE" ] || e2e_fail "after $1 the monitors are $after, not $BEFORE"
+    poll_until 5 layout_as_before ||
+        fail "after $1 the monitors are $(monitors | tr '\n' ' ')not $(echo "$BEFORE" | tr '\n' ' ')"
     sleep 0.5
     e2e_screenshot "$WORK/after.png"
     [ "$(pixel "$WORK/after.png" $((WHITE_X + 150)) $((WHITE_Y + 100)))" = FFFFFF ] ||
-        e2e_fail "after $1 something still hides the white window"
+        fail "after $1 something still hides the white window"
     e2e_log "$1 ended it; the monitors are as before"
 }
 
-restore_prefix() {
-    stop_white_window
-    [ "$variant" != dpi-144 ] ||
-        "$LOADER" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f \
-            >/dev/null 2>&1
-}
-E2E_ON_EXIT=restore_prefix
-
 BEFORE=$(monitors)
-[ "$(echo "$BEFORE" | wc -l)" = 2 ] || e2e_fail "the server has monitors $BEFORE, not two"
+[ "$(echo "$BEFORE" | wc -l)" = 2 ] || fail "the server has monitors $BEFORE, not two"
 e2e_log "monitors: $(echo "$BEFORE" | tr '\n' ' ')"
 show_white_window
 
@@ -192,7 +180,7 @@ case $variant in
     e2e_set_no_direct none
     start_saver
     [ "$(rect_of DUMMY0 | cut -d, -f3,4)" = 640,480 ] ||
-        e2e_fail "the primary is $(rect_of DUMMY0) while DirectDraw runs"
+        fail "the primary is $(rect_of DUMMY0) while DirectDraw runs"
     check_pictures --direct
     xdotool click 1
     expect_ended "a click over the second monitor"
@@ -214,25 +202,25 @@ hot-plug)
         xdotool key a
         expect_ended "a key after the second monitor came back"
     else
-        e2e_wait_saver_end 1 || true
+        e2e_wait_saver_end 1 "the saver did not end"
         e2e_log "the saver ended cleanly when the monitors changed"
     fi
     ;;
 dpi-144)
+    on_exit restore_dpi
     "$LOADER" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f \
-        >/dev/null 2>&1 || e2e_fail "cannot set 144 dpi"
-    wineserver -k 2>/dev/null || true
-    wineserver -w 2>/dev/null || true
+        >/dev/null 2>&1 || fail "cannot set 144 dpi"
+    wine_stop_server
     e2e_set_no_direct 1
     start_saver
     check_pictures ""
     xdotool key a
     expect_ended "a key at 144 dpi"
-    [ -n "${WENDREL_APP_TESTS:-}" ] || e2e_fail "no WENDREL_APP_TESTS"
+    [ -n "${WENDREL_APP_TESTS:-}" ] || fail "no WENDREL_APP_TESTS"
     WENDREL_EXPECT_DPI=144 WINEDEBUG=-all \
         "$LOADER" "$WENDREL_APP_TESTS" --gtest_filter='ConfigDialog.EveryTextFitsItsControl' ||
-        e2e_fail "a text of the configuration dialog does not fit at 144 dpi"
+        fail "a text of the configuration dialog does not fit at 144 dpi"
     ;;
-*) e2e_fail "unknown variant '$variant'" ;;
+*) fail "unknown variant '$variant'" ;;
 esac
 e2e_set_no_direct none
