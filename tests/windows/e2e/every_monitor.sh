@@ -78,11 +78,12 @@ show_white_window() {
     display -geometry "+$WHITE_X+$WHITE_Y" "$WORK/white.png" &
     WHITE_PID=$!
     on_exit stop_white_window
-    e2e_wait_window 10 "$WHITE_PID" "the white window did not appear" >/dev/null
-    sleep 0.5
-    e2e_screenshot "$WORK/before.png"
-    [ "$(pixel "$WORK/before.png" $((WHITE_X + 150)) $((WHITE_Y + 100)))" = FFFFFF ] ||
-        fail "the white window is not on the second monitor"
+    wait_until 10 "the white window did not appear on the second monitor" white_shows before
+}
+# True when the white window shows in a screenshot (saved as $1.png).
+white_shows() {
+    e2e_screenshot "$WORK/$1.png"
+    [ "$(pixel "$WORK/$1.png" $((WHITE_X + 150)) $((WHITE_Y + 100)))" = FFFFFF ]
 }
 stop_white_window() { stop_process "${WHITE_PID:-}"; }
 
@@ -150,10 +151,7 @@ expect_ended() {
     e2e_expect_no_strays
     poll_until 5 layout_as_before ||
         fail "after $1 the monitors are $(monitors | tr '\n' ' ')not $(echo "$BEFORE" | tr '\n' ' ')"
-    sleep 0.5
-    e2e_screenshot "$WORK/after.png"
-    [ "$(pixel "$WORK/after.png" $((WHITE_X + 150)) $((WHITE_Y + 100)))" = FFFFFF ] ||
-        fail "after $1 something still hides the white window"
+    poll_until 2 white_shows after || fail "after $1 something still hides the white window"
     e2e_log "$1 ended it; the monitors are as before"
 }
 
