@@ -1,6 +1,8 @@
 #!/bin/bash
-# saver-cpu.sh [WIDTHxHEIGHT] [MODE] [SECONDS]: what the running saver costs.
-# Starts a private Xvfb of that size (default 1920x1080), runs `wendrel MODE`
+# saver-cpu.sh [WIDTHxHEIGHT] [MODE] [SECONDS] [MONITORS]: what the running
+# saver costs. Starts a private Xvfb of that size (default 1920x1080), or
+# with MONITORS (1 or 2) the dummy Xorg with that many monitors of that size
+# side by side (there `s` is the stretch path: NoDirect is set), runs `wendrel MODE`
 # there (s, --root or window; default s), or with MODE scr the Windows saver
 # `wendrel.scr /s` under Wine, and, after a few seconds to settle, reads
 # from /proc/PID/stat over SECONDS (default 10) the CPU time of the saver
@@ -11,6 +13,7 @@
 # other programs share the machine.
 #
 #   bench/saver-cpu.sh 1920x1080 s 10
+#   bench/saver-cpu.sh 1920x1080 s 10 2      # two monitors
 #
 #   WENDREL_SCR=build/windows-x86_64/app/windows/wendrel.scr bench/saver-cpu.sh 1920x1080 scr 10
 #
@@ -25,7 +28,7 @@ top=$(dirname "$here")
 source "$top/tests/support/shell_lib.sh"
 
 usage() {
-    echo "usage: bench/saver-cpu.sh [WIDTHxHEIGHT] [s|--root|window|scr] [SECONDS]" >&2
+    echo "usage: bench/saver-cpu.sh [WIDTHxHEIGHT] [s|--root|window|scr] [SECONDS] [1|2]" >&2
     exit 2
 }
 
@@ -33,7 +36,9 @@ if [ "${1:-}" != --inside ]; then
     size=${1:-1920x1080}
     mode=${2:-s}
     span=${3:-10}
+    monitors=${4:-}
     [[ $size =~ ^[0-9]+x[0-9]+$ ]] || usage
+    case $monitors in '' | 1 | 2) ;; *) usage ;; esac
     [[ $span =~ ^[0-9]+$ ]] && [ "$span" -gt 0 ] || usage
     case $mode in s | --root | window | scr) ;; *) usage ;; esac
     export WENDREL=${WENDREL:-$top/build/linux/app/linux/wendrel}
@@ -47,15 +52,47 @@ if [ "${1:-}" != --inside ]; then
     for tool in Xvfb xdotool import xdpyinfo; do
         command -v "$tool" >/dev/null || { echo "saver-cpu: $tool is not installed" >&2; exit 1; }
     done
+    if [ -n "$monitors" ]; then
+        exec "$top/tests/support/with-x-server.sh" dummy --second right-of -- \
+            "$0" --inside "$size" "$mode" "$span" "$monitors"
+    fi
     exec "$top/tests/support/with-x-server.sh" xvfb "$size" -- "$0" --inside "$size" "$mode" "$span"
 fi
 
 size=$2
 mode=$3
 span=$4
+monitors=${5:-}
+server_name="Xvfb $size"
+if [ -n "$monitors" ]; then
+    # A mode of that size for the dummy outputs: 60 Hz with small blanking
+    # intervals, well inside the configured sync ranges.
+    width=${size%x*}
+    height=${size#*x}
+    htotal=$((width + 160)) vtotal=$((height + 30))
+    clock=$(awk -v h="$htotal" -v v="$vtotal" 'BEGIN { printf "%.2f", h * v * 60 / 1e6 }')
+    xrandr --newmode "$size" "$clock" "$width" $((width + 48)) $((width + 112)) "$htotal" \
+        "$height" $((height + 3)) $((height + 8)) "$vtotal" -hsync +vsync 2>/dev/null || true
+    xrandr --addmode DUMMY0 "$size" && xrandr --addmode DUMMY1 "$size"
+    if [ "$monitors" = 2 ]; then
+        xrandr --output DUMMY0 --mode "$size" --primary --pos 0x0 \
+            --output DUMMY1 --mode "$size" --pos "${width}x0"
+    else
+        xrandr --output DUMMY1 --off --output DUMMY0 --mode "$size" --primary --pos 0x0
+    fi
+    xrandr >/dev/null  # the server's current resources, up to date
+    active=$(xrandr --listactivemonitors | sed -n 's/^Monitors: //p')
+    [ "$active" = "$monitors" ] || { echo "saver-cpu: $active monitors, not $monitors" >&2; exit 1; }
+    server_name="the dummy Xorg, $monitors x $size"
+fi
 work=$(mktemp -d /tmp/wendrel-cpu.XXXXXX)
 export XDG_CONFIG_HOME=$work/config
 unset XSCREENSAVER_WINDOW
+if [ -n "$monitors" ]; then
+    # The dummy server offers 640x480: measure the stretch path.
+    mkdir -p "$XDG_CONFIG_HOME/Tavrin Screen Savers"
+    printf '[LEAF]\nNoDirect=1\n' >"$XDG_CONFIG_HOME/Tavrin Screen Savers/wendrel.conf"
+fi
 saver=
 if [ "$mode" = scr ]; then
     # The given prefix, or one of its own, made before the clock starts.
@@ -108,11 +145,17 @@ poll_until 10 saver_shows || true
 # Leaves in view, so that the first screenshot matches one tick only.
 sleep 3
 kill -0 "$saver" 2>/dev/null || fail "wendrel ended early: $(cat "$work/saver.err")"
+if [ -n "$monitors" ] && [ "$mode" = s ]; then
+    windows=$(xdotool search --onlyvisible --name '^Wendrel$' | wc -l)
+    [ "$windows" = "$monitors" ] || fail "wendrel made $windows windows for $monitors monitors"
+fi
 
 t0=$(now)
 import -window "$shot" "$work/a.png"
 t1=$(now)
-wineserver=$(pgrep -n -x wineserver64 || pgrep -n -x wineserver || true)
+# Only under Wine: another wineserver on the machine is not ours to count.
+wineserver=
+[ "$mode" != scr ] || wineserver=$(pgrep -n -x wineserver64 || pgrep -n -x wineserver || true)
 w0=0 w1=0
 s0=$(cpu_ticks "$saver")
 x0=$(cpu_ticks "$server")
@@ -124,9 +167,13 @@ x1=$(cpu_ticks "$server")
 wall=$(awk -v a="$t1" -v b="$(now)" 'BEGIN { print b - a }')
 last=$(date +%s)
 
-# Xvfb has no 640x480 mode: every mode runs at the windowed pace.
+# Xvfb has no 640x480 mode, and the dummy server runs with NoDirect: every
+# mode runs at the windowed pace.
+# On several monitors the primary's picture is matched.
+rect=()
+[ -z "$monitors" ] || rect=(--rect "0,0,${size/x/,}")
 seed_and_tick() {
-    "$FRAME_MATCH" "$1" --seeds "$2" --max-ticks $(((last - first + 2) * 100)) |
+    "$FRAME_MATCH" "$1" --seeds "$2" --max-ticks $(((last - first + 2) * 100)) "${rect[@]}" |
         sed -n 's/^match: seed \([0-9]*\) tick \([0-9]*\) .*/\1 \2/p' | head -1
 }
 read -r seed ta <<<"$(seed_and_tick "$work/a.png" "$first:$last")" || true
@@ -149,9 +196,9 @@ saver=
 
 hz=$(getconf CLK_TCK)
 awk -v s0="$s0" -v s1="$s1" -v x0="$x0" -v x1="$x1" -v w0="$w0" -v w1="$w1" -v hz="$hz" -v t0="$t0" -v t1="$t1" \
-    -v t2="$t2" -v t3="$t3" -v span="$wall" -v ta="$ta" -v tb="$tb" -v size="$size" -v mode="$mode" 'BEGIN {
+    -v t2="$t2" -v t3="$t3" -v span="$wall" -v ta="$ta" -v tb="$tb" -v size="$server_name" -v mode="$mode" 'BEGIN {
     wall = span
-    printf "wendrel %s on Xvfb %s, %.1f s\n", mode, size, wall
+    printf "wendrel %s on %s, %.1f s\n", mode, size, wall
     printf "saver:    %5.1f%% of one core (%.2f s CPU)\n", 100 * (s1 - s0) / hz / wall, (s1 - s0) / hz
     printf "X server: %5.1f%% of one core (%.2f s CPU)\n", 100 * (x1 - x0) / hz / wall, (x1 - x0) / hz
     if (mode == "scr")

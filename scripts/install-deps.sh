@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config clang-format clang libclang-rt-14-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev libpng-dev
-    libsdl2-dev libxrandr-dev libgtk-3-dev libglib2.0-dev
+    libsdl2-dev libxrandr-dev libxss-dev libgtk-3-dev libglib2.0-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
     xvfb xserver-xorg-core xserver-xorg-video-dummy xdotool x11-utils x11-xserver-utils
     imagemagick procps psmisc file

@@ -67,9 +67,15 @@ int CSaverApp::RunSaver(const LaunchRequest& request) {
     SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // A saver never keeps the display from blanking or powering down: SDL
+    // would otherwise hold off the X screen saver and DPMS.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // Focus going from one of our monitors' windows to another must not
+    // minimise the exclusive one; its loss to another program ends the
+    // saver anyway.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (m_mode == SaverMode::Hack || m_mode == SaverMode::Preview) {
-        // Part of a screen saver: never keep it from starting, never GL.
-        SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+        // Part of a screen saver: never GL.
         SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "software", SDL_HINT_OVERRIDE);
     }
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -94,6 +100,11 @@ int CSaverApp::RunSaver(const LaunchRequest& request) {
         EndSaver();
         return status;
     }
+    // The monitors the saver covers now: when they change, the covering
+    // follows (the root window) or the saver ends (full screen).
+    m_monitors = m_probe.Monitors();
+    if (m_bRootMonitors)
+        DrawPerMonitor();
     if (m_mode == SaverMode::Window || m_mode == SaverMode::Preview) {
         // The four-headed arrow over the windows that do not hide it; a
         // hack leaves the daemon's window alone.
@@ -150,6 +161,9 @@ bool CSaverApp::CreateMainWindow(const LaunchRequest& request, std::string& erro
         }
         case SaverMode::Hack: {
             const unsigned long target = request.windowId.value_or(m_probe.Root());
+            // The root window of `--root` spans every monitor: a picture
+            // on each, never one across the seams.
+            m_bRootMonitors = !request.windowId;
             const std::optional<display::WindowSize> size = m_probe.SizeOf(target);
             if (!size) {
                 error = "there is no window " + std::to_string(target) + " to draw into";
@@ -184,7 +198,8 @@ void CSaverApp::Run() {
         SDL_Event event;
         while (SDL_PollEvent(&event) != 0)
             close = m_pMainWnd->OnEvent(event) || close;
-        if (close || CheckForeignWindow())
+        close = m_pMainWnd->OnIdle() || close;
+        if (close || CheckForeignWindow() || CheckMonitors())
             break;
         if (frame != nullptr) {
             // The animation thread waits in Offer until Done: the scene's
@@ -194,6 +209,33 @@ void CSaverApp::Run() {
             m_handOver.Done();
         }
     }
+}
+
+void CSaverApp::DrawPerMonitor() {
+    std::vector<SDL_Rect> areas;
+    if (m_monitors.size() > 1) {
+        for (const display::MonitorRect& monitor : m_monitors)
+            areas.push_back(SDL_Rect{monitor.x, monitor.y, monitor.width, monitor.height});
+    }
+    m_pMainWnd->SetAreas(areas);
+    m_pMainWnd->Invalidate();
+}
+
+bool CSaverApp::CheckMonitors() {
+    if (m_mode != SaverMode::FullScreen && !m_bRootMonitors)
+        return false;
+    const std::uint64_t now = SDL_GetTicks64();
+    if (now < m_nNextMonitorProbe)
+        return false;
+    m_nNextMonitorProbe = now + kProbeMilliseconds;
+    std::vector<display::MonitorRect> monitors = m_probe.Monitors();
+    if (monitors == m_monitors)
+        return false;
+    m_monitors = std::move(monitors);
+    if (m_mode == SaverMode::FullScreen)
+        return true;  // no window is left on a monitor that is gone, nor one uncovered
+    DrawPerMonitor();
+    return false;
 }
 
 bool CSaverApp::CheckForeignWindow() {
@@ -222,6 +264,10 @@ bool CSaverApp::CheckForeignWindow() {
             Complain(error);
             return true;
         }
+        if (m_bRootMonitors) {
+            m_monitors = m_probe.Monitors();
+            DrawPerMonitor();
+        }
     }
     return false;
 }
@@ -239,9 +285,10 @@ void CSaverApp::EndSaver() {
     m_pCursor = nullptr;
     if (m_bVideo)
         SDL_Quit();
-    // SDL gave the display its mode back with the window: the watcher has
-    // nothing to do.
-    m_watcher.Finish(true);
+    // SDL gave the primary monitor its mode back with the window, but not
+    // always the rest of the layout (another monitor left of or above it
+    // can lose its place): the watcher puts back whatever still differs.
+    m_watcher.Finish(false);
     m_instance.Release();
     m_bVideo = false;
 }

@@ -42,6 +42,11 @@ class CSaverApp : public CSaverCore {
     void Run();
     // True when the existing window drawn into went away.
     bool CheckForeignWindow();
+    // The root window: one picture on each of m_monitors.
+    void DrawPerMonitor();
+    // True when the monitors changed under the full-screen windows (which
+    // then close); the root window's pictures follow them.
+    bool CheckMonitors();
     void EndSaver();
 
     std::string m_strProgram;
@@ -59,6 +64,9 @@ class CSaverApp : public CSaverCore {
     display::WindowSize m_foreignSize{0, 0};
     std::uint64_t m_nNextProbe = 0;
     unsigned long m_nWatchedWindow = 0;
+    bool m_bRootMonitors = false;
+    std::vector<display::MonitorRect> m_monitors;
+    std::uint64_t m_nNextMonitorProbe = 0;
 };
 
 }  // namespace wendrel::linux_app

@@ -76,22 +76,18 @@ bool SwitchMode(SDL_Window* window, std::string& error) {
 
 bool CExclusivePresenter::Init(SDL_Window* window, std::string& error) {
     Release();
-    m_pWindow = window;
-    if (SwitchMode(window, error) && m_renderer.Create(window, error))
+    m_pModeWindow = window;
+    if (SwitchMode(window, error) && Create(window, error))
         return true;
     Release();
     return false;
 }
 
 void CExclusivePresenter::Release() {
-    m_renderer.Destroy();
-    if (m_pWindow != nullptr)
-        SDL_SetWindowFullscreen(m_pWindow, 0);  // gives the display its mode back
-    m_pWindow = nullptr;
-}
-
-void CExclusivePresenter::Present(const FrameToShow& frame) {
-    m_renderer.Present(frame);
+    Destroy();
+    if (m_pModeWindow != nullptr)
+        SDL_SetWindowFullscreen(m_pModeWindow, 0);  // gives the display its mode back
+    m_pModeWindow = nullptr;
 }
 
 }  // namespace wendrel::display

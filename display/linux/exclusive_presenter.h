@@ -20,9 +20,9 @@ std::optional<SDL_DisplayMode> ChooseDisplayMode(std::span<const SDL_DisplayMode
 
 // The exclusive full-screen presenter: the display switched to 640 x 480,
 // each frame copied unscaled, only where it changed, once per tick.
-class CExclusivePresenter {
+class CExclusivePresenter : public CSurfacePresenter {
   public:
-    CExclusivePresenter() = default;
+    CExclusivePresenter() : CSurfacePresenter(FrameFit::Unscaled) {}
     ~CExclusivePresenter() { Release(); }
     CExclusivePresenter(const CExclusivePresenter&) = delete;
     CExclusivePresenter& operator=(const CExclusivePresenter&) = delete;
@@ -35,17 +35,11 @@ class CExclusivePresenter {
     // Releases the renderer and restores the display mode; safe to call
     // with nothing or only part set up.
     void Release();
-    bool Recreate(std::string& error) { return m_renderer.Recreate(error); }
-    bool IsActive() const { return m_pWindow != nullptr; }
-
-    void Present(const FrameToShow& frame);
-    void PaintWhite() { m_renderer.PaintWhite(); }
-    void Invalidate() { m_renderer.Invalidate(); }
-    const PresentReport& LastReport() const { return m_renderer.LastReport(); }
+    bool IsActive() const { return m_pModeWindow != nullptr; }
 
   private:
-    SDL_Window* m_pWindow = nullptr;
-    CSurfacePresenter m_renderer{FrameFit::Unscaled};
+    // The window whose display was switched; null when none is.
+    SDL_Window* m_pModeWindow = nullptr;
 };
 
 }  // namespace wendrel::display

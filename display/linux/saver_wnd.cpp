@@ -37,6 +37,48 @@ bool CSaverWnd::CreateWindowed(int width, int height, std::string& error) {
     return true;
 }
 
+void CSaverWnd::SetAreas(std::span<const SDL_Rect> areas) {
+    m_areas.clear();
+    std::string error;
+    if (areas.empty()) {
+        m_stretch.SetArea(std::nullopt);
+        return;
+    }
+    m_stretch.SetArea(areas[0]);
+    for (const SDL_Rect& area : areas.subspan(1)) {
+        auto presenter = std::make_unique<CStretchPresenter>();
+        if (!presenter->Create(m_pWindow, error))
+            continue;
+        presenter->SetArea(area);
+        m_areas.push_back(std::move(presenter));
+    }
+}
+
+void CSaverWnd::Present(const FrameToShow& frame) {
+    m_pPresenter->Present(frame);
+    for (const auto& presenter : m_areas)
+        presenter->Present(frame);
+}
+
+void CSaverWnd::PaintWhite() {
+    m_pPresenter->PaintWhite();
+    for (const auto& presenter : m_areas)
+        presenter->PaintWhite();
+}
+
+void CSaverWnd::Invalidate() {
+    m_pPresenter->Invalidate();
+    for (const auto& presenter : m_areas)
+        presenter->Invalidate();
+}
+
+bool CSaverWnd::RecreateRenderer(std::string& error) {
+    bool made = m_pPresenter->Recreate(error);
+    for (const auto& presenter : m_areas)
+        made = presenter->Recreate(error) && made;
+    return made;
+}
+
 bool CSaverWnd::Rewrap(std::string& error) {
     const unsigned long xid = m_nForeignWindow;
     return xid != 0 && CreateFrom(xid, error);
@@ -73,6 +115,7 @@ void CSaverWnd::ShowFrame(const FrameToShow& frame) {
 }
 
 void CSaverWnd::Destroy() {
+    m_areas.clear();
     m_stretch.Destroy();
     // A window that is not ours stays: SDL forgets it without destroying it.
     if (m_pWindow != nullptr)

@@ -3,7 +3,10 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "display/linux/stretch_presenter.h"
 
@@ -28,13 +31,21 @@ class CSaverWnd {
     // nothing when another program resizes a window that is not its own.
     bool Rewrap(std::string& error);
 
+    // Draws the picture once in each of `areas` (window coordinates), each
+    // stretched to its area, rather than once over the whole window: the
+    // monitors of a root window that spans several. Empty: the whole window.
+    void SetAreas(std::span<const SDL_Rect> areas);
+
     // True when the event asks the window to close.
     virtual bool OnEvent(const SDL_Event& event);
+    // Called after each round of events: true when the window asks to
+    // close for a reason that no single event tells.
+    virtual bool OnIdle() { return false; }
     void ShowFrame(const FrameToShow& frame);
     // A frame of which nothing is known: shown whole.
     void ShowFrame(const std::uint8_t* frame) { ShowFrame(FrameToShow{frame, nullptr, 0}); }
     // The window lost pixels: the next frame is drawn whole.
-    virtual void Invalidate() { m_stretch.Invalidate(); }
+    virtual void Invalidate();
     virtual void Destroy();
 
     SDL_Window* Window() const { return m_pWindow; }
@@ -42,13 +53,19 @@ class CSaverWnd {
     unsigned long ForeignWindow() const { return m_nForeignWindow; }
 
   protected:
-    virtual void Present(const FrameToShow& frame) { m_stretch.Present(frame); }
-    virtual void PaintWhite() { m_stretch.PaintWhite(); }
+    virtual void Present(const FrameToShow& frame);
+    virtual void PaintWhite();
     // The renderer was lost: make it anew; the frame on its way is dropped.
-    virtual bool RecreateRenderer(std::string& error) { return m_stretch.Recreate(error); }
+    virtual bool RecreateRenderer(std::string& error);
 
     SDL_Window* m_pWindow = nullptr;
     CStretchPresenter m_stretch;
+    // The presenter that serves the window: the stretch one unless a
+    // window that derives from this one chose another.
+    CSurfacePresenter* m_pPresenter = &m_stretch;
+    // With areas, the presenters of the second and later ones (m_stretch
+    // serves the first).
+    std::vector<std::unique_ptr<CStretchPresenter>> m_areas;
 
   private:
     unsigned long m_nForeignWindow = 0;

@@ -40,13 +40,19 @@ void CSurfacePresenter::Destroy() {
     m_nSurfaceWidth = m_nSurfaceHeight = 0;
     m_nSurfaceFormat = 0;
     m_pWindow = nullptr;
+    m_area.reset();
+    m_place = SDL_Rect{0, 0, 0, 0};
     m_bWhole = true;
     m_report = {};
 }
 
 bool CSurfacePresenter::Recreate(std::string& error) {
     SDL_Window* window = m_pWindow;
-    return window != nullptr && Create(window, error);
+    const std::optional<SDL_Rect> area = m_area;
+    if (window == nullptr || !Create(window, error))
+        return false;
+    SetArea(area);
+    return true;
 }
 
 SDL_Surface* CSurfacePresenter::Target() {
@@ -57,15 +63,21 @@ SDL_Surface* CSurfacePresenter::Target() {
         return nullptr;
     if (surface == m_pSurface && surface->w == m_nSurfaceWidth && surface->h == m_nSurfaceHeight &&
         surface->format->format == m_nSurfaceFormat)
-        return surface;
+        return m_place.w > 0 && m_place.h > 0 ? surface : nullptr;
     // A new surface: its pixels are not ours yet.
     m_pSurface = surface;
     m_nSurfaceWidth = surface->w;
     m_nSurfaceHeight = surface->h;
     m_nSurfaceFormat = surface->format->format;
     m_bWhole = true;
+    const SDL_Rect all{0, 0, surface->w, surface->h};
+    m_place = all;
+    if (m_area && !SDL_IntersectRect(&*m_area, &all, &m_place)) {
+        m_place = SDL_Rect{0, 0, 0, 0};
+        return nullptr;  // the area lies outside the window
+    }
     if (m_fit == FrameFit::Stretched)
-        m_map.Resize(surface->w, surface->h);
+        m_map.Resize(m_place.w, m_place.h);
     else
         m_map.Resize(kFrameWidth, kFrameHeight);
     m_direct = DirectShifts(*surface->format);
@@ -90,8 +102,10 @@ void CSurfacePresenter::Paint(const std::uint8_t* frame, SDL_Surface* surface,
         const bool locked = SDL_MUSTLOCK(surface);
         if (locked && SDL_LockSurface(surface) != 0)
             return;
-        StretchRect(frame, m_map, destination, *m_direct,
-                    static_cast<std::uint8_t*>(surface->pixels), surface->pitch);
+        std::uint8_t* pixels = static_cast<std::uint8_t*>(surface->pixels) +
+                               static_cast<std::ptrdiff_t>(m_place.y) * surface->pitch +
+                               static_cast<std::ptrdiff_t>(m_place.x) * 4;
+        StretchRect(frame, m_map, destination, *m_direct, pixels, surface->pitch);
         if (locked)
             SDL_UnlockSurface(surface);
         return;
@@ -99,8 +113,18 @@ void CSurfacePresenter::Paint(const std::uint8_t* frame, SDL_Surface* surface,
     StretchRect(frame, m_map, destination, kStagingShifts,
                 static_cast<std::uint8_t*>(m_pStaging->pixels), m_pStaging->pitch);
     SDL_Rect from = destination;
-    SDL_Rect to = destination;
+    SDL_Rect to{destination.x + m_place.x, destination.y + m_place.y, destination.w, destination.h};
     SDL_BlitSurface(m_pStaging, &from, surface, &to);
+}
+
+bool CSurfacePresenter::Send(SDL_Rect* rects, int count) {
+    if (!m_area)
+        return SDL_UpdateWindowSurfaceRects(m_pWindow, rects, count) == 0;
+    for (int i = 0; i < count; ++i) {
+        rects[i].x += m_place.x;
+        rects[i].y += m_place.y;
+    }
+    return SDL_UpdateWindowSurfaceRects(m_pWindow, rects, count) == 0;
 }
 
 bool CSurfacePresenter::FindChangedRects(const FrameToShow& frame, const SDL_Rect& bounds) {
@@ -132,20 +156,20 @@ void CSurfacePresenter::Present(const FrameToShow& frame) {
         m_bWhole = true;
         return;
     }
-    const SDL_Rect bounds{0, 0, surface->w, surface->h};
+    const SDL_Rect bounds{0, 0, m_place.w, m_place.h};
     if (m_bWhole || !follows || !FindChangedRects(frame, bounds)) {
         SDL_Rect all{0, 0, m_map.Width(), m_map.Height()};
         SDL_IntersectRect(&all, &bounds, &all);
         Paint(frame.pixels, surface, all);
         m_report.whole = true;
         m_report.rectangles = 1;
-        m_bWhole = SDL_UpdateWindowSurface(m_pWindow) != 0;
+        m_bWhole = m_area ? !Send(&all, 1) : SDL_UpdateWindowSurface(m_pWindow) != 0;
         return;
     }
     for (int i = 0; i < m_nRects; ++i)
         Paint(frame.pixels, surface, m_rects[static_cast<std::size_t>(i)]);
     m_report.rectangles = m_nRects;
-    if (m_nRects > 0 && SDL_UpdateWindowSurfaceRects(m_pWindow, m_rects.data(), m_nRects) != 0)
+    if (m_nRects > 0 && !Send(m_rects.data(), m_nRects))
         m_bWhole = true;
 }
 
@@ -153,8 +177,13 @@ void CSurfacePresenter::PaintWhite() {
     SDL_Surface* surface = Target();
     if (surface == nullptr)
         return;
-    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 255, 255, 255));
-    SDL_UpdateWindowSurface(m_pWindow);
+    SDL_FillRect(surface, m_area ? &m_place : nullptr, SDL_MapRGB(surface->format, 255, 255, 255));
+    if (m_area) {
+        SDL_Rect area{0, 0, m_place.w, m_place.h};
+        Send(&area, 1);
+    } else {
+        SDL_UpdateWindowSurface(m_pWindow);
+    }
     // The next frame must cover the white everywhere.
     m_bWhole = true;
 }

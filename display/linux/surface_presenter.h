@@ -53,6 +53,14 @@ class CSurfacePresenter {
     // Takes the window's surface anew, after it was reported lost.
     bool Recreate(std::string& error);
 
+    // Draws into `area` of the window (window coordinates) only, as if it
+    // were the whole window: one monitor's part of a window that spans
+    // several. Without an area, the whole window.
+    void SetArea(const std::optional<SDL_Rect>& area) {
+        m_area = area;
+        m_pSurface = nullptr;  // the map and the staging copy follow
+    }
+
     // The window's pixels are no longer known: the next frame goes whole.
     void Invalidate() { m_bWhole = true; }
     void Present(const FrameToShow& frame);
@@ -65,13 +73,21 @@ class CSurfacePresenter {
     // The window's surface, with the map and painting set up for its size
     // and format; null when there is none.
     SDL_Surface* Target();
+    // Paints `destination` (in the area's coordinates).
     void Paint(const std::uint8_t* frame, SDL_Surface* surface, const SDL_Rect& destination);
+    // Sends `count` rectangles of the area's coordinates to the server;
+    // false when that failed.
+    bool Send(SDL_Rect* rects, int count);
     // The window rectangles to paint for `frame` into m_rects; false when
     // the whole frame should go.
     bool FindChangedRects(const FrameToShow& frame, const SDL_Rect& bounds);
 
     FrameFit m_fit;
     SDL_Window* m_pWindow = nullptr;
+    std::optional<SDL_Rect> m_area;
+    // Where the area lies on the present surface: the whole surface when
+    // there is no area.
+    SDL_Rect m_place{0, 0, 0, 0};
     CStretchMap m_map;
     // Two rectangles for every leaf there can be, and some room.
     std::array<SDL_Rect, 64> m_sources{};

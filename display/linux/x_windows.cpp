@@ -1,6 +1,7 @@
 #include "display/linux/x_windows.h"
 
 #include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
 
 namespace wendrel::display {
 namespace {
@@ -43,6 +44,27 @@ std::optional<WindowSize> CXProbe::SizeOf(unsigned long window) {
     if (XGetWindowAttributes(m_pDisplay, window, &attributes) == 0)
         return std::nullopt;
     return WindowSize{attributes.width, attributes.height};
+}
+
+std::vector<MonitorRect> CXProbe::Monitors() {
+    std::vector<MonitorRect> monitors;
+    int event = 0, error = 0, major = 0, minor = 0;
+    if (XRRQueryExtension(m_pDisplay, &event, &error) == 0 ||
+        XRRQueryVersion(m_pDisplay, &major, &minor) == 0 || (major == 1 && minor < 5))
+        return monitors;
+    int count = 0;
+    XRRMonitorInfo* info = XRRGetMonitors(m_pDisplay, Root(), True, &count);
+    if (info == nullptr)
+        return monitors;
+    for (int i = 0; i < count; ++i) {
+        const MonitorRect rect{info[i].x, info[i].y, info[i].width, info[i].height};
+        if (info[i].primary != 0)
+            monitors.insert(monitors.begin(), rect);
+        else
+            monitors.push_back(rect);
+    }
+    XRRFreeMonitors(info);
+    return monitors;
 }
 
 unsigned long CXProbe::CreateChild(unsigned long parent) {

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 struct _XDisplay;
 
@@ -11,6 +12,15 @@ struct WindowSize {
     int width;
     int height;
     bool operator==(const WindowSize&) const = default;
+};
+
+// A monitor's place on the root window, in root coordinates.
+struct MonitorRect {
+    int x;
+    int y;
+    int width;
+    int height;
+    bool operator==(const MonitorRect&) const = default;
 };
 
 // Replaces Xlib's default error handler, which ends the process, with one
@@ -30,6 +40,9 @@ class CXProbe {
     unsigned long Root() const;
     // The window's size; none once the window no longer exists.
     std::optional<WindowSize> SizeOf(unsigned long window);
+    // The active monitors as XRandR lists them, the primary first; none
+    // when the server cannot tell (no XRandR 1.5).
+    std::vector<MonitorRect> Monitors();
     // A mapped, white child window filling `parent`; 0 when that fails
     // (no such parent, say). It goes away with its parent or with us.
     unsigned long CreateChild(unsigned long parent);

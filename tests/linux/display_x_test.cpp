@@ -193,6 +193,7 @@ TEST_F(DisplayOnX, FullScreenInputRules) {
     EXPECT_FALSE(window.OnEvent(event));
     event = {};
     event.type = SDL_MOUSEMOTION;
+    event.motion.windowID = SDL_GetWindowID(window.Window());
     event.motion.x = 50;
     event.motion.y = 50;
     EXPECT_FALSE(window.OnEvent(event));
@@ -204,10 +205,25 @@ TEST_F(DisplayOnX, FullScreenInputRules) {
     EXPECT_TRUE(window.OnEvent(event));
     event.type = SDL_MOUSEBUTTONDOWN;
     EXPECT_TRUE(window.OnEvent(event));
-    event = {};
-    event.type = SDL_WINDOWEVENT;
-    event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
-    EXPECT_TRUE(window.OnEvent(event));
+
+    // The focus given to a window of another program ends it, once it is
+    // clear that it did not go to another window of ours.
+    const Window other =
+        XCreateSimpleWindow(probe, DefaultRootWindow(probe), 0, 0, 100, 100, 0, kWhite, kWhite);
+    XMapWindow(probe, other);
+    XSync(probe, False);
+    XSetInputFocus(probe, other, RevertToNone, CurrentTime);
+    XSync(probe, False);
+    bool closed = false;
+    for (int i = 0; i < 100 && !closed; ++i) {
+        SDL_Delay(10);
+        while (SDL_PollEvent(&event) != 0)
+            closed = window.OnEvent(event) || closed;
+        closed = window.OnIdle() || closed;
+    }
+    EXPECT_TRUE(closed);
+    XDestroyWindow(probe, other);
+    XSync(probe, False);
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
 }
 

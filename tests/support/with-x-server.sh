@@ -87,6 +87,9 @@ if [ -n "$second" ]; then
         echo "with-x-server: the second monitor could not be switched on" >&2
         exit 1
     fi
+    # The dummy driver reports the new output to XRRGetScreenResourcesCurrent
+    # (which SDL reads) only after some client has asked for a full query.
+    xrandr >/dev/null
 fi
 status=0
 "$@" || status=$?
