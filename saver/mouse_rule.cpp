@@ -4,12 +4,12 @@
 
 namespace wendrel {
 
-bool MouseMoveCloses(MousePoint& last, MousePoint point) {
-    if (last.x == kNoMousePoint.x && last.y == kNoMousePoint.y) {
+bool MouseMoveCloses(std::optional<MousePoint>& last, MousePoint point) {
+    if (!last) {
         last = point;
         return false;
     }
-    return std::abs(last.x - point.x) > 5 && std::abs(last.y - point.y) > 5;
+    return std::abs(last->x - point.x) > 5 && std::abs(last->y - point.y) > 5;
 }
 
 }  // namespace wendrel

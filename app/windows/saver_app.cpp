@@ -90,6 +90,10 @@ BOOL CSaverApp::StartFullScreen() {
         return FALSE;
     }
     m_pMainWnd = m_pFullScreenWnd;
+    // The other monitors as they are after the full-screen window's
+    // creation, which may have switched the display mode and moved them; the
+    // thread that draws on them starts after.
+    CreateCoverWnds();
     return StartThread();
 }
 

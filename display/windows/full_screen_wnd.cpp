@@ -6,8 +6,8 @@
 
 namespace wendrel::display {
 
-const CPoint noMousePoint(kNoMousePoint.x, kNoMousePoint.y);
-CPoint lastMousePoint = noMousePoint;
+const std::optional<CPoint> noMousePoint;
+std::optional<CPoint> lastMousePoint = noMousePoint;
 
 BOOL CFullScreenWnd::CreateFullScreen() {
     lastMousePoint = noMousePoint;
@@ -53,6 +53,9 @@ void CFullScreenWnd::OnSysCommand(UINT nID, LPARAM) {
 void CFullScreenWnd::OnDestroy() {
     CDisplayApp& app = DisplayApp();
     app.StopAnimationThread();
+    // Only now that nothing draws on them; before the display mode is
+    // restored, which would move them.
+    app.DestroyCoverWnds();
     ReleaseDirectDraw();
     PostQuitMessage(0);
     CWnd::OnDestroy();
@@ -88,12 +91,18 @@ void CFullScreenWnd::OnActivateApp(BOOL bActive, DWORD) {
     Default();
 }
 
-void CFullScreenWnd::OnMouseMove(UINT, CPoint point) {
-    MousePoint last{lastMousePoint.x, lastMousePoint.y};
+void CFullScreenWnd::MouseMovedTo(CPoint point) {
+    std::optional<MousePoint> last;
+    if (lastMousePoint)
+        last = MousePoint{lastMousePoint->x, lastMousePoint->y};
     const bool close = MouseMoveCloses(last, {point.x, point.y});
-    lastMousePoint = CPoint(last.x, last.y);
+    lastMousePoint = CPoint(last->x, last->y);
     if (close)
         RequestClose();
+}
+
+void CFullScreenWnd::OnMouseMove(UINT, CPoint point) {
+    MouseMovedTo(point);
     Default();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "display/windows/saver_wnd.h"
 
 namespace wendrel::display {
@@ -14,6 +16,13 @@ class CFullScreenWnd : public CSaverWnd {
     // Forgets the recorded mouse position and creates the window over the
     // primary screen. FALSE when it cannot be created (the object is gone).
     BOOL CreateFullScreen();
+
+    // The movement rule for a pointer position in screen coordinates, which
+    // are this window's client coordinates (it sits at 0, 0): its own moves
+    // and those over the windows on the other monitors.
+    void MouseMovedTo(CPoint point);
+    // Posts WM_CLOSE to the window itself.
+    void RequestClose();
 
     // DirectDraw set-up of the application's exclusive presenter for this
     // window: exclusive 640 x 480 mode at 24 or 32 bits with a flipping
@@ -40,14 +49,13 @@ class CFullScreenWnd : public CSaverWnd {
     void OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
     // Clears the application's m_pFullScreenWnd, then deletes the object.
     void PostNcDestroy() override;
-
-  private:
-    void RequestClose();
 };
 
 // The mouse reference of the full-screen window (window thread only), kept
 // for MouseMoveCloses (mouse_rule.h); process-wide, as the saver defines it.
-extern const CPoint noMousePoint;  // (-100, -100): nothing recorded yet
-extern CPoint lastMousePoint;      // the first position the window received
+// "Nothing recorded yet" is the empty value, never a position: every
+// position is a real one once a monitor lies left of or above the primary.
+extern const std::optional<CPoint> noMousePoint;
+extern std::optional<CPoint> lastMousePoint;  // the first position the window received
 
 }  // namespace wendrel::display

@@ -5,7 +5,12 @@
 namespace wendrel::display {
 
 void CStretchPresenter::PresentGdi(const CLeafScene& scene) const {
-    HWND hWnd = m_hPresentWnd;
+    StretchOnto(m_hPresentWnd, scene);
+    for (HWND hCover : m_coverWnds)
+        StretchOnto(hCover, scene);
+}
+
+void CStretchPresenter::StretchOnto(HWND hWnd, const CLeafScene& scene) {
     if (hWnd == nullptr)
         return;
     RECT client{};

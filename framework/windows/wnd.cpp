@@ -223,6 +223,13 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SYSKEYDOWN:
             OnSysKeyDown(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
             return 0;
+        case WM_MOUSEACTIVATE:
+            return OnMouseActivate(FromHandle(reinterpret_cast<HWND>(wParam)),
+                                   static_cast<UINT>(static_cast<short>(LOWORD(lParam))),
+                                   HIWORD(lParam));
+        case WM_DISPLAYCHANGE:
+            OnDisplayChange(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+            return 0;
         case WM_COMMAND:
             return OnCommand(wParam, lParam) ? 0 : Default();
         default:
@@ -283,6 +290,14 @@ void CWnd::OnKeyDown(UINT, UINT, UINT) {
 }
 
 void CWnd::OnSysKeyDown(UINT, UINT, UINT) {
+    Default();
+}
+
+int CWnd::OnMouseActivate(CWnd*, UINT, UINT) {
+    return static_cast<int>(Default());
+}
+
+void CWnd::OnDisplayChange(UINT, int, int) {
     Default();
 }
 

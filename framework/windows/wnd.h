@@ -64,6 +64,10 @@ class CWnd {
     virtual void OnRButtonDown(UINT nFlags, CPoint point);
     virtual void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     virtual void OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    // MA_ACTIVATE, MA_NOACTIVATE and the like: whether a click activates.
+    virtual int OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message);
+    // The display's depth or size, or the set of monitors, has changed.
+    virtual void OnDisplayChange(UINT nBitsPerPixel, int cx, int cy);
     // TRUE when the command was handled; otherwise it gets default processing.
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <string>
@@ -215,44 +217,71 @@ TEST_F(ConfigDialog, EscapeAndTheCloseBoxStoreNothing) {
     EXPECT_FALSE(run.stored.has_value());
 }
 
-// The static control whose text holds `part`, among the dialog's children.
-HWND FindStatic(HWND hDlg, const wchar_t* part) {
-    for (HWND hChild = GetWindow(hDlg, GW_CHILD); hChild != nullptr;
-         hChild = GetWindow(hChild, GW_HWNDNEXT)) {
-        wchar_t text[128] = L"";
-        GetWindowTextW(hChild, text, 128);
-        if (std::wstring(text).find(part) != std::wstring::npos)
-            return hChild;
-    }
-    return nullptr;
-}
-
-TEST_F(ConfigDialog, TheNoticeFitsItsControl) {
-    std::wstring notice;
-    SIZE extent{};
-    RECT client{};
+// Every text of the dialog, measured in the dialog's font as its control
+// draws it, fits inside that control: at the usual 96 dpi here, and at
+// 144 dpi in the end-to-end run on two monitors.
+TEST_F(ConfigDialog, EveryTextFitsItsControl) {
+    struct Text {
+        std::wstring text;
+        SIZE extent;
+        SIZE room;
+    };
+    std::vector<Text> texts;
+    int dialogDpi = 0;
     Run(std::nullopt, [&](HWND hDlg) {
-        HWND hNotice = FindStatic(hDlg, L"1997");
-        if (hNotice != nullptr) {
+        for (HWND hChild = GetWindow(hDlg, GW_CHILD); hChild != nullptr;
+             hChild = GetWindow(hChild, GW_HWNDNEXT)) {
             wchar_t text[128] = L"";
-            const int length = GetWindowTextW(hNotice, text, 128);
-            notice.assign(text, static_cast<std::size_t>(length));
-            GetClientRect(hNotice, &client);
-            // Measured in the dialog's font, as the control draws it.
-            HDC hDC = GetDC(hNotice);
-            const auto hFont = reinterpret_cast<HFONT>(SendMessageW(hNotice, WM_GETFONT, 0, 0));
+            const int length = GetWindowTextW(hChild, text, 128);
+            const auto style = static_cast<DWORD>(GetWindowLongW(hChild, GWL_STYLE));
+            wchar_t kind[32] = L"";
+            GetClassNameW(hChild, kind, 32);
+            const bool isStatic = lstrcmpiW(kind, L"Static") == 0;
+            if (length == 0 || (isStatic && (style & SS_TYPEMASK) == SS_ICON))
+                continue;
+            RECT client{};
+            GetClientRect(hChild, &client);
+            HDC hDC = GetDC(hChild);
+            const auto hFont = reinterpret_cast<HFONT>(SendMessageW(hChild, WM_GETFONT, 0, 0));
             HGDIOBJ hOld = SelectObject(hDC, hFont);
-            GetTextExtentPoint32W(hDC, text, length, &extent);
+            // As the control draws it: one line, "&" marking the access key.
+            RECT drawn{0, 0, 0, 0};
+            DrawTextW(hDC, text, length, &drawn, DT_CALCRECT | DT_SINGLELINE);
+            const int dpi = GetDeviceCaps(hDC, LOGPIXELSX);
+            dialogDpi = dpi;
             SelectObject(hDC, hOld);
-            ReleaseDC(hNotice, hDC);
+            ReleaseDC(hChild, hDC);
+            // A push button keeps a frame around its text, a check box the
+            // box and a gap before it; both scale with the dpi.
+            int margin = 0;
+            if (!isStatic)
+                margin = (style & BS_TYPEMASK) == BS_AUTOCHECKBOX ? MulDiv(13 + 4, dpi, 96)
+                                                                  : MulDiv(2 * 3, dpi, 96);
+            texts.push_back({std::wstring(text, static_cast<std::size_t>(length)),
+                             {drawn.right - drawn.left, drawn.bottom - drawn.top},
+                             {client.right - client.left - margin, client.bottom - client.top}});
         }
         Click(hDlg, IDCANCEL);
     });
-    EXPECT_EQ(notice, L"\u00A9 1997 TAVRIN Software");
-    EXPECT_GT(extent.cx, 0);
-    EXPECT_LE(extent.cx, client.right - client.left)
-        << "the notice is " << extent.cx << " pixels wide in a control of "
-        << client.right - client.left;
+    // The run at another dpi says which it set.
+    if (const char* wanted = std::getenv("WENDREL_EXPECT_DPI")) {
+        EXPECT_EQ(dialogDpi, std::atoi(wanted));
+    }
+    std::vector<std::wstring> found;
+    for (const Text& t : texts) {
+        found.push_back(t.text);
+        const std::string name(t.text.begin(), t.text.end());
+        EXPECT_GT(t.extent.cx, 0) << name;
+        EXPECT_LE(t.extent.cx, t.room.cx)
+            << '"' << name << "\" is " << t.extent.cx << " pixels wide in room for " << t.room.cx;
+        EXPECT_LE(t.extent.cy, t.room.cy)
+            << '"' << name << "\" is " << t.extent.cy << " pixels high in room for " << t.room.cy;
+    }
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found,
+              (std::vector<std::wstring>{L"&Go to the TAVRIN Software home page", L"Cancel",
+                                         L"Do not use &DirectDraw", L"OK", L"Wendrel Version 1.0",
+                                         L"\u00A9 1997 TAVRIN Software"}));
 }
 
 TEST_F(SaverApp, PreviewWithoutALiveParentEndsAtOnce) {
