@@ -33,9 +33,21 @@ int CCoverWnd::OnMouseActivate(CWnd*, UINT, UINT) {
     return MA_NOACTIVATE;
 }
 
-void CCoverWnd::CloseSaver() {
-    if (CFullScreenWnd* pPrimary = DisplayApp().m_pFullScreenWnd)
-        pPrimary->RequestClose();
+LRESULT CCoverWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        // Keys go to the full-screen window, which keeps the focus.
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (CFullScreenWnd* pPrimary = DisplayApp().m_pFullScreenWnd)
+                pPrimary->RequestClose();
+            break;
+        default:
+            break;
+    }
+    return CSaverWnd::WindowProc(message, wParam, lParam);
 }
 
 void CCoverWnd::OnMouseMove(UINT, CPoint point) {
@@ -44,33 +56,6 @@ void CCoverWnd::OnMouseMove(UINT, CPoint point) {
     ClientToScreen(m_hWnd, &point);
     if (CFullScreenWnd* pPrimary = DisplayApp().m_pFullScreenWnd)
         pPrimary->MouseMovedTo(point);
-    Default();
-}
-
-void CCoverWnd::OnLButtonDown(UINT, CPoint) {
-    CloseSaver();
-    Default();
-}
-
-void CCoverWnd::OnMButtonDown(UINT, CPoint) {
-    CloseSaver();
-    Default();
-}
-
-void CCoverWnd::OnRButtonDown(UINT, CPoint) {
-    CloseSaver();
-    Default();
-}
-
-// Keys go to the full-screen window, which keeps the focus; should one come
-// here all the same, it ends the saver as there.
-void CCoverWnd::OnKeyDown(UINT, UINT, UINT) {
-    CloseSaver();
-    Default();
-}
-
-void CCoverWnd::OnSysKeyDown(UINT, UINT, UINT) {
-    CloseSaver();
     Default();
 }
 

@@ -23,18 +23,13 @@ class CCoverWnd : public CSaverWnd {
     void OnPaint() override;
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) override;
     int OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message) override;
+    // Buttons (and keys, should one come here) end the saver as they do
+    // over the full-screen window, then get their default processing.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnMouseMove(UINT nFlags, CPoint point) override;
-    void OnLButtonDown(UINT nFlags, CPoint point) override;
-    void OnMButtonDown(UINT nFlags, CPoint point) override;
-    void OnRButtonDown(UINT nFlags, CPoint point) override;
-    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
-    void OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
     void OnDisplayChange(UINT nBitsPerPixel, int cx, int cy) override;
     // Leaves the application's list of covers, then deletes the object.
     void PostNcDestroy() override;
-
-  private:
-    void CloseSaver();
 };
 
 }  // namespace wendrel::display
