@@ -46,6 +46,13 @@ shoot() {
     ticks=$(((last - first + 1) * 100))
 }
 
+# match_monitor P|S: the screenshot's crop of that monitor is a whole frame
+# of the run (the frame stretched to the monitor).
+match_monitor() {
+    local -n rect=$1
+    match_frame "$work/shot.png" "$first" "$last" "$ticks" --rect "$(IFS=,; echo "${rect[*]}")"
+}
+
 # set_monitors: the primary in P (X Y W H), the second in S.
 set_monitors() {
     mapfile -t all < <(monitors)
@@ -92,10 +99,8 @@ stretch | exclusive)
         expect_black "${S[@]}"
     else
         shoot
-        for m in P S; do
-            declare -n rect=$m
-            match_frame "$work/shot.png" "$first" "$last" "$ticks" --rect "$(IFS=,; echo "${rect[*]}")"
-        done
+        match_monitor P
+        match_monitor S
     fi
     # The focus passed between our own windows, and a move of 4 pixels
     # across the seam: neither ends it.
@@ -129,10 +134,8 @@ root)
     first=$(date +%s)
     start_saver --root
     shoot
-    for m in P S; do
-        declare -n rect=$m
-        match_frame "$work/shot.png" "$first" "$last" "$ticks" --rect "$(IFS=,; echo "${rect[*]}")"
-    done
+    match_monitor P
+    match_monitor S
     # One monitor: one picture over it; both again: one on each.
     xrandr --output DUMMY1 --off
     shoot
@@ -142,10 +145,8 @@ root)
     before=$(layout)
     set_monitors
     shoot
-    for m in P S; do
-        declare -n rect=$m
-        match_frame "$work/shot.png" "$first" "$last" "$ticks" --rect "$(IFS=,; echo "${rect[*]}")"
-    done
+    match_monitor P
+    match_monitor S
     kill -TERM "$saver"
     expect_status 143 3
     ;;
