@@ -10,10 +10,7 @@ const char* const kHackUsage =
     "       wendrel s | p WINDOW-ID | window\n"
     "       wendrel --help | -h | --version\n";
 
-const char* const kHelp =
-    "usage: wendrel [-root | --root] [-window-id ID | --window-id ID]\n"
-    "       wendrel s | p WINDOW-ID | window\n"
-    "       wendrel --help | -h | --version\n"
+const char* const kHelpOptions =
     "\n"
     "  s                 the full-screen screen saver\n"
     "  p WINDOW-ID       a preview inside the X window WINDOW-ID\n"

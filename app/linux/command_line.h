@@ -39,8 +39,8 @@ std::optional<unsigned long> ParseWindowId(std::string_view text);
 
 // The usage, shown after a bad argument.
 extern const char* const kHackUsage;
-// What --help shows: the usage and what each mode does.
-extern const char* const kHelp;
+// What --help shows after the usage: what each mode does.
+extern const char* const kHelpOptions;
 // The program's version, as the build's project gives it.
 extern const char* const kVersion;
 

@@ -42,7 +42,8 @@ int CSaverApp::InitInstance(const std::vector<std::string>& args) {
     const std::optional<LaunchRequest> request =
         ParseCommandLine(args, std::getenv("XSCREENSAVER_WINDOW"), error);
     if (request && request->mode == SaverMode::Help) {
-        std::fputs(kHelp, stdout);
+        std::fputs(kHackUsage, stdout);
+        std::fputs(kHelpOptions, stdout);
         return 0;
     }
     if (request && request->mode == SaverMode::Version) {
