@@ -154,7 +154,7 @@ sleep 1.5
 kill -0 "$saver" 2>/dev/null || fail "the installed hack ended: $(cat "$work/saver.err")"
 import -window "$helper_id" "$work/hack.png"
 last=$(date +%s)
-match_frame "$work/hack.png" "$first" "$last" $(((last - first + 1) * 100)) >/dev/null
+match_frame "$work/hack.png" "$first" "$last" $(((last - first + 1) * 100)) --pid "$saver" >/dev/null
 kill -TERM "$saver"
 expect_status 143 3  # it ends by the signal
 kill "$helper" 2>/dev/null || true
