@@ -27,7 +27,12 @@ daemon-env)
     # folder there, which it names as unreadable: so it looked there.
     conf="$work/home/.config/Tavrin Screen Savers/wendrel.conf"
     mkdir -p "$conf"
-    env -i DISPLAY="$DISPLAY" HOME="$work/home" PATH="$PATH" LANG=C.UTF-8 \
+    # (A sanitizer's options, when the tests run under one, are kept.)
+    keep=()
+    for name in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS TSAN_OPTIONS; do
+        [ -z "${!name:-}" ] || keep+=("$name=${!name}")
+    done
+    env -i DISPLAY="$DISPLAY" HOME="$work/home" PATH="$PATH" LANG=C.UTF-8 "${keep[@]}" \
         XSCREENSAVER_WINDOW="$(printf '0x%x' "$target")" "$WENDREL" --root >"$work/saver.out" 2>"$work/saver.err" &
     saver=$!
     ;;
