@@ -3,7 +3,8 @@
 namespace wendrel {
 namespace {
 
-// 2^32 divided by the golden ratio, made odd: neighbouring ids land far apart.
+// 2^32 divided by the golden ratio, an odd number: neighbouring ids land far
+// apart.
 constexpr std::uint32_t kProcessSpread = 0x9E3779B9u;
 
 }  // namespace
