@@ -173,10 +173,13 @@ last=$(date +%s)
 rect=()
 [ -z "$monitors" ] || rect=(--rect "0,0,${size/x/,}")
 seed_and_tick() {
-    "$FRAME_MATCH" "$1" --seeds "$2" --max-ticks $(((last - first + 2) * 100)) "${rect[@]}" |
+    "$FRAME_MATCH" "$1" --seeds "$2" --max-ticks $(((last - first + 2) * 100)) "${rect[@]}" "${@:3}" |
         sed -n 's/^match: seed \([0-9]*\) tick \([0-9]*\) .*/\1 \2/p' | head -1
 }
-read -r seed ta <<<"$(seed_and_tick "$work/a.png" "$first:$last")" || true
+# The hack mixes its process id into the seed; the seed found is the mixed one.
+pid=()
+[ "$mode" != --root ] || pid=(--pid "$saver")
+read -r seed ta <<<"$(seed_and_tick "$work/a.png" "$first:$last" "${pid[@]}")" || true
 # The second screenshot is matched in the first one's seed, after its
 # tick; one that shows no leaf (and so matches an early tick) is taken
 # again.

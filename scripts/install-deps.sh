@@ -18,6 +18,11 @@ packages=(
     xvfb xserver-xorg-core xserver-xorg-video-dummy xdotool x11-utils x11-xserver-utils
     imagemagick procps psmisc file git
     nsis icoutils lintian desktop-file-utils man-db devscripts appstream
+    # MATE's saver daemon, run by the package test (tests/packaging/
+    # mate_screensaver.sh) in a D-Bus session of its own: the session bus
+    # (dbus-run-session), gsettings with the dconf store it reads, util-linux's
+    # unshare
+    mate-screensaver dbus-daemon dbus-x11 libglib2.0-bin dconf-gsettings-backend util-linux
 )
 # Wine's display driver needs its X extension libraries in both
 # architectures to switch display modes; --no-install-recommends leaves the

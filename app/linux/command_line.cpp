@@ -3,6 +3,8 @@
 #include <cctype>
 #include <charconv>
 
+#include "saver/start_seed.h"
+
 namespace wendrel::linux_app {
 
 const char* const kHackUsage =
@@ -120,6 +122,10 @@ std::optional<LaunchRequest> ParseCommandLine(const std::vector<std::string>& ar
         return std::nullopt;
     }
     return request;
+}
+
+std::uint32_t StartSeed(SaverMode mode, std::int64_t seconds, std::uint32_t processId) {
+    return mode == SaverMode::Hack ? HackSeed(seconds, processId) : ClockSeed(seconds);
 }
 
 }  // namespace wendrel::linux_app

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,6 +37,11 @@ std::optional<LaunchRequest> ParseCommandLine(const std::vector<std::string>& ar
 // A window id as X tools print it: decimal, or hexadecimal after "0x";
 // none for 0 or anything wider than an X id's 29 bits.
 std::optional<unsigned long> ParseWindowId(std::string_view text);
+
+// The random generator's seed for `mode` at `seconds` since the epoch: the
+// hack mixes in its process id, since daemons start one copy per monitor
+// at once (HackSeed); every other mode keeps the clock alone.
+std::uint32_t StartSeed(SaverMode mode, std::int64_t seconds, std::uint32_t processId);
 
 // The usage, shown after a bad argument.
 extern const char* const kHackUsage;

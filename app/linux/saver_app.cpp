@@ -1,5 +1,7 @@
 #include "app/linux/saver_app.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -51,7 +53,8 @@ int CSaverApp::InitInstance(const std::vector<std::string>& args) {
         return 0;
     }
 
-    SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
+    SeedRandom(StartSeed(request ? request->mode : SaverMode::Config, std::time(nullptr),
+                         static_cast<std::uint32_t>(getpid())));
     CSettingsStore store(CSettingsStore::DefaultConfigHome(), kCompanyKey, m_strProgram);
     std::string unreadable;
     if (!store.ReadProfileInt(kSettingsSection, kNoDirectEntry, 0, m_bNoDirect, unreadable))

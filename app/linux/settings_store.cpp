@@ -1,6 +1,10 @@
 #include "app/linux/settings_store.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <vector>
 
 #include "app/linux/settings_file.h"
 #include "app/linux/settings_text.h"
@@ -12,11 +16,26 @@ CSettingsStore::CSettingsStore(std::filesystem::path configHome, std::string com
     : m_path(std::move(configHome) / company / (program + ".conf")) {}
 
 std::filesystem::path CSettingsStore::DefaultConfigHome() {
+    // The XDG rules: only an absolute path counts, anything else is ignored.
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg != nullptr && *xdg != '\0')
+    if (xdg != nullptr && xdg[0] == '/')
         return xdg;
+    return HomeDirectory() / ".config";
+}
+
+std::filesystem::path CSettingsStore::HomeDirectory() {
     const char* home = std::getenv("HOME");
-    return std::filesystem::path(home != nullptr ? home : ".") / ".config";
+    if (home != nullptr && *home != '\0')
+        return home;
+    // Started with no HOME at all (a daemon's trimmed environment): the
+    // user's home as the password database has it.
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+        found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] != '\0')
+        return found->pw_dir;
+    return ".";
 }
 
 std::string CSettingsStore::ProgramName(const std::string& argv0) {

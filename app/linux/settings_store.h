@@ -21,8 +21,12 @@ class CSettingsStore {
 
     CSettingsStore(std::filesystem::path configHome, std::string company, std::string program);
 
-    // $XDG_CONFIG_HOME, or ~/.config when it is unset or empty.
+    // $XDG_CONFIG_HOME, or HomeDirectory()/.config when it is unset, empty
+    // or not an absolute path (as the XDG rules say).
     static std::filesystem::path DefaultConfigHome();
+    // $HOME; when it is unset or empty, the user's home directory in the
+    // password database; "." when there is none.
+    static std::filesystem::path HomeDirectory();
     // The program's name as the settings know it: the file name of
     // `argv0` without its directory and without its extension.
     static std::string ProgramName(const std::string& argv0);

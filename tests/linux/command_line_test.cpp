@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/linux/command_line.h"
+#include "saver/start_seed.h"
 
 namespace wendrel::linux_app {
 namespace {
@@ -114,6 +115,36 @@ TEST(CommandLine, WindowIdsAreTwentyNineBits) {
     EXPECT_FALSE(ParseCommandLine({"--root"}, "0xffffffff0000050d", error));
     EXPECT_NE(error.find("XSCREENSAVER_WINDOW"), std::string::npos);
 }
+
+// Which modes mix the process id into the seed: only the hack, which a
+// daemon starts once per monitor in the same second.
+struct SeedCase {
+    std::vector<std::string> args;
+    const char* xscreensaverWindow;
+    bool mixesProcess;
+};
+
+class StartSeedByMode : public ::testing::TestWithParam<SeedCase> {};
+
+TEST_P(StartSeedByMode, OnlyTheHackMixesTheProcessId) {
+    const SeedCase& c = GetParam();
+    const SaverMode mode = ModeOf(c.args, c.xscreensaverWindow);
+    constexpr std::int64_t kNow = 1765324800;
+    for (const std::uint32_t id : {1234u, 1235u, 4194304u}) {
+        SCOPED_TRACE(id);
+        EXPECT_EQ(StartSeed(mode, kNow, id), c.mixesProcess ? HackSeed(kNow, id) : ClockSeed(kNow));
+    }
+    EXPECT_EQ(StartSeed(mode, kNow, 1234) != StartSeed(mode, kNow, 1235), c.mixesProcess);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, StartSeedByMode,
+    ::testing::Values(SeedCase{{"--root"}, nullptr, true}, SeedCase{{"-root"}, nullptr, true},
+                      SeedCase{{"--window-id", "0x2c00003"}, nullptr, true},
+                      SeedCase{{}, "0x2c00003", true}, SeedCase{{"--root"}, "0x2c00003", true},
+                      SeedCase{{"s"}, nullptr, false}, SeedCase{{"/S"}, "0x2c00003", false},
+                      SeedCase{{"p", "1234"}, nullptr, false}, SeedCase{{"window"}, nullptr, false},
+                      SeedCase{{}, nullptr, false}, SeedCase{{"/c"}, nullptr, false}));
 
 }  // namespace
 }  // namespace wendrel::linux_app

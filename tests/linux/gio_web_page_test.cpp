@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/linux/dialog/gio_web_page.h"
 
@@ -38,10 +39,12 @@ class GioWebPage : public ::testing::Test {
         fs::create_directory_symlink("/usr/share/mime", root / "datadirs/mime");
         dataDirs = (root / "datadirs").string();
         recorder = root / "recorder.sh";
+        // Programs started one after the other may run at once: each
+        // appends its line in one write, so that lines never interleave.
         std::ofstream(recorder) << "#!/bin/sh\n"
-                                << "{ printf 'argc=%d' $#; for a; do printf ' [%s]' \"$a\"; done; "
-                                   "echo; } >>'"
-                                << (root / "record.txt").string() << "'\n";
+                                << "line=\"argc=$#\"; for a; do line=\"$line [$a]\"; done\n"
+                                << "printf '%s\\n' \"$line\" >>'" << (root / "record.txt").string()
+                                << "'\n";
         fs::permissions(recorder, fs::perms::owner_all);
         fs::current_path(root / "work");
     }
@@ -102,6 +105,8 @@ class GioWebPage : public ::testing::Test {
 
     // The stand-in's record once it holds `lines` lines, or what it holds
     // when that has not happened after a generous wait.
+    // The recorded lines, sorted: programs started together end their
+    // lines in no set order.
     std::string Record(int lines) const {
         std::string text;
         for (int i = 0; i < 100; ++i) {
@@ -113,7 +118,15 @@ class GioWebPage : public ::testing::Test {
                 break;
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
-        return text;
+        std::vector<std::string> sorted;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);)
+            sorted.push_back(line + "\n");
+        std::sort(sorted.begin(), sorted.end());
+        std::string result;
+        for (const std::string& line : sorted)
+            result += line;
+        return result;
     }
 
     fs::path previous, root, recorder;
@@ -171,7 +184,7 @@ TEST_F(GioWebPage, StartsTheProgramWithTheArgumentAsItsOnlyOne) {
         StartWebPageProgram(recorder.string(), "two words; $HOME 'quoted'");
         return std::string();
     });
-    EXPECT_EQ(Record(2), "argc=1 [www.tavrin.example]\nargc=1 [two words; $HOME 'quoted']\n");
+    EXPECT_EQ(Record(2), "argc=1 [two words; $HOME 'quoted']\nargc=1 [www.tavrin.example]\n");
 }
 
 TEST_F(GioWebPage, AProgramThatCannotStartIsIgnored) {

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "app/linux/settings_store.h"
 
@@ -76,13 +80,69 @@ TEST_F(SettingsStore, ProgramsKeepSeparateSettingsAndFailedWritesSaySo) {
     EXPECT_FALSE(blocked.WriteProfileInt("LEAF", "NoDirect", 1, error));
     EXPECT_NE(error.find("cannot write"), std::string::npos);
     EXPECT_EQ(blocked.GetProfileInt("LEAF", "NoDirect", 0), 0);
-
-    ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
-    EXPECT_EQ(CSettingsStore::DefaultConfigHome(), home);
-    ::setenv("XDG_CONFIG_HOME", "", 1);
-    ::setenv("HOME", "/home/someone", 1);
-    EXPECT_EQ(CSettingsStore::DefaultConfigHome(), fs::path("/home/someone/.config"));
 }
+
+// Where the settings live, by the XDG rules, also in the environment a
+// daemon trims for its savers (HOME, no XDG_CONFIG_HOME). Null: unset.
+struct ConfigHomeCase {
+    const char* xdgConfigHome;
+    const char* home;
+    const char* expected;  // null: the password database's home + "/.config"
+};
+
+class DefaultConfigHome : public ::testing::TestWithParam<ConfigHomeCase> {
+  protected:
+    void SetUp() override {
+        for (const char* name : {"XDG_CONFIG_HOME", "HOME"}) {
+            const char* value = std::getenv(name);
+            saved.emplace_back(name,
+                               value != nullptr ? std::optional<std::string>(value) : std::nullopt);
+        }
+    }
+    void TearDown() override {
+        for (const auto& [name, value] : saved) {
+            if (value)
+                ::setenv(name.c_str(), value->c_str(), 1);
+            else
+                ::unsetenv(name.c_str());
+        }
+    }
+    static void Set(const char* name, const char* value) {
+        if (value != nullptr)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
+    }
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+};
+
+TEST_P(DefaultConfigHome, FollowsTheXdgRules) {
+    const ConfigHomeCase& c = GetParam();
+    Set("XDG_CONFIG_HOME", c.xdgConfigHome);
+    Set("HOME", c.home);
+    fs::path expected;
+    if (c.expected != nullptr) {
+        expected = c.expected;
+    } else {
+        const passwd* entry = ::getpwuid(::getuid());
+        ASSERT_NE(entry, nullptr);
+        expected = fs::path(entry->pw_dir) / ".config";
+    }
+    EXPECT_EQ(CSettingsStore::DefaultConfigHome(), expected);
+    EXPECT_EQ(CSettingsStore(CSettingsStore::DefaultConfigHome(), "Tavrin Screen Savers", "wendrel")
+                  .Path(),
+              expected / "Tavrin Screen Savers" / "wendrel.conf");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Environments, DefaultConfigHome,
+    ::testing::Values(ConfigHomeCase{"/xdg/config", "/home/someone", "/xdg/config"},
+                      ConfigHomeCase{"/xdg/config", nullptr, "/xdg/config"},
+                      ConfigHomeCase{nullptr, "/home/someone", "/home/someone/.config"},
+                      ConfigHomeCase{"", "/home/someone", "/home/someone/.config"},
+                      ConfigHomeCase{"relative/config", "/home/someone", "/home/someone/.config"},
+                      ConfigHomeCase{nullptr, nullptr, nullptr},
+                      ConfigHomeCase{nullptr, "", nullptr}));
 
 }  // namespace
 }  // namespace wendrel::linux_app

@@ -3,8 +3,9 @@
 # root, on an X server of its own): its control fields and file list, no
 # lintian errors nor hardening remarks, a valid AppStream description, then
 # dpkg -i, hardening-check on the installed program, the installed hack
-# drawing the scene into a window of ours, /usr/bin/wendrel window, the
-# manual page, and dpkg -r leaving nothing of it behind. The machine is left as it was, also when a
+# drawing the scene into a window of ours, mate-screensaver listing and
+# running it (mate_screensaver.sh), /usr/bin/wendrel window, the manual
+# page, and dpkg -r leaving nothing of it behind. The machine is left as it was, also when a
 # check fails. LINUX_BUILD has the test window and wendrel-frame-match.
 # Exits 77 (skipped) where it must not or cannot install packages.
 deb=$(readlink -f "$1")
@@ -56,6 +57,7 @@ echo "$description" | grep -q XScreenSaver || fail "the long description does no
 dpkg-deb -c "$deb" | awk '{ print $6 $7 $8 }' | sed 's|^\./|/|; s|/$||' | grep -v '^$' | sort >"$work/files"
 {
     for d in /usr /usr/bin /usr/libexec /usr/libexec/xscreensaver /usr/share /usr/share/applications \
+        /usr/share/applications/screensavers \
         /usr/share/doc /usr/share/doc/wendrel /usr/share/icons /usr/share/icons/hicolor \
         /usr/share/man /usr/share/man/man6 /usr/share/metainfo /usr/share/xscreensaver \
         /usr/share/xscreensaver/config; do
@@ -65,6 +67,7 @@ dpkg-deb -c "$deb" | awk '{ print $6 $7 $8 }' | sed 's|^\./|/|; s|/$||' | grep -
     echo /usr/libexec/xscreensaver/wendrel
     echo /usr/share/applications/wendrel.desktop
     echo /usr/share/applications/wendrel-window.desktop
+    echo /usr/share/applications/screensavers/wendrel.desktop
     echo /usr/share/doc/wendrel/changelog.gz
     echo /usr/share/doc/wendrel/copyright
     for s in 16 22 24 32 48 64 128 256; do
@@ -86,9 +89,21 @@ for s in 16 22 24 32 48 64 128 256; do
     file -b "$work/unpacked/usr/share/icons/hicolor/${s}x$s/apps/wendrel.png" |
         grep -q "^PNG image data, $s x $s, 8-bit/color RGBA" || fail "the ${s}x$s icon is not a $s-pixel RGBA PNG"
 done
-for entry in "$work"/unpacked/usr/share/applications/*.desktop; do
-    desktop-file-validate "$entry" || fail "$(basename "$entry") is not valid"
+# (The saver daemons want the category Screensaver, which is no main
+# category: the validator's hint about that is left out.)
+for entry in "$work"/unpacked/usr/share/applications/*.desktop \
+    "$work"/unpacked/usr/share/applications/screensavers/*.desktop; do
+    desktop-file-validate --no-hints "$entry" || fail "$(basename "$entry") is not valid"
 done
+# The saver daemons' entry (MATE's and Xfce's), field by field: the hack's
+# full path, where mate-screensaver runs savers from, and MATE among the
+# desktops it is shown in.
+saver_entry=$work/unpacked/usr/share/applications/screensavers/wendrel.desktop
+for line in '[Desktop Entry]' Type=Application Name=Wendrel "Exec=$WENDREL --root" "TryExec=$WENDREL" \
+    'Categories=Screensaver;' 'OnlyShowIn=MATE;XFCE;' StartupNotify=false Terminal=false; do
+    grep -qxF -- "$line" "$saver_entry" || fail "the saver entry lacks the line $line"
+done
+grep -q '^Comment=..........' "$saver_entry" || fail "the saver entry has no comment"
 grep -qx 'Exec=wendrel' "$work/unpacked/usr/share/applications/wendrel.desktop" ||
     fail "wendrel.desktop does not open the configuration dialog"
 grep -qx 'Exec=wendrel window' "$work/unpacked/usr/share/applications/wendrel-window.desktop" ||
@@ -154,13 +169,24 @@ sleep 1.5
 kill -0 "$saver" 2>/dev/null || fail "the installed hack ended: $(cat "$work/saver.err")"
 import -window "$helper_id" "$work/hack.png"
 last=$(date +%s)
-match_frame "$work/hack.png" "$first" "$last" $(((last - first + 1) * 100)) >/dev/null
+match_frame "$work/hack.png" "$first" "$last" $(((last - first + 1) * 100)) --pid "$saver" >/dev/null
 kill -TERM "$saver"
 expect_status 143 3  # it ends by the signal
 kill "$helper" 2>/dev/null || true
 helper=
 
-# 6. From the search path: an ordinary window that Escape closes.
+# 6. MATE's saver daemon lists the installed Wendrel and runs it, a copy
+#    of its own on each of two monitors.
+status=0
+"$source/tests/support/with-x-server.sh" dummy --second right-of -- \
+    "$here/mate_screensaver.sh" "$build" || status=$?
+case $status in
+0) ;;
+77) echo "deb: the mate-screensaver test was skipped" ;;
+*) fail "mate-screensaver does not list or run Wendrel as it should" ;;
+esac
+
+# 7. From the search path: an ordinary window that Escape closes.
 WENDREL=wendrel start_saver window
 wait_for_window Wendrel
 [ "$(readlink -f "/proc/$saver/exe")" = "$WENDREL" ] || fail "wendrel in the search path is not the package's"
@@ -168,7 +194,7 @@ id=$(xdotool search --onlyvisible --name '^Wendrel$' | head -1)
 xdotool windowfocus --sync "$id" key Escape
 expect_end 3
 
-# 7. The manual page renders without a warning and names every option the
+# 8. The manual page renders without a warning and names every option the
 #    program's usage names, every section it should have, and the settings.
 MANWIDTH=80 man --warnings -l /usr/share/man/man6/wendrel.6.gz >"$work/man.txt" 2>"$work/man.err" ||
     fail "man failed: $(cat "$work/man.err")"
@@ -185,7 +211,7 @@ for word in "wendrel.conf" "[LEAF]" NoDirect XSCREENSAVER_WINDOW XDG_CONFIG_HOME
     grep -qF -- "$word" "$work/man.txt" || fail "the manual page does not name $word"
 done
 
-# 8. Remove it: nothing of it stays that was not there before.
+# 9. Remove it: nothing of it stays that was not there before.
 dpkg -r wendrel >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log" >&2; fail "dpkg -r failed"; }
 [ -z "$(state)" ] || [ "$(state)" = not-installed ] || fail "dpkg -r left it $(state)"
 for p in $paths; do

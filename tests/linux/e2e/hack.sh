@@ -1,7 +1,9 @@
 #!/bin/bash
-# hack.sh window-id|env|resize|root|destroyed: wendrel as an XScreenSaver
-# hack draws into the window it is given, at that window's size, and ends
-# cleanly on SIGTERM or SIGINT; destroyed: it ends within a second of its
+# hack.sh window-id|env|daemon-env|resize|root|destroyed: wendrel as an
+# XScreenSaver hack draws into the window it is given, at that window's
+# size, and ends cleanly on SIGTERM or SIGINT; daemon-env: also in the
+# little environment mate-screensaver gives its savers, where it looks for
+# its settings in $HOME/.config; destroyed: it ends within a second of its
 # window's destruction, quietly and without spinning meanwhile.
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
@@ -19,6 +21,20 @@ env)
     # The daemon's way: the window in the environment, --root on the line.
     XSCREENSAVER_WINDOW=$(printf '0x%x' "$target") start_saver --root
     signal=INT
+    ;;
+daemon-env)
+    # No XDG_CONFIG_HOME, no XDG_RUNTIME_DIR. The settings file is a
+    # folder there, which it names as unreadable: so it looked there.
+    conf="$work/home/.config/Tavrin Screen Savers/wendrel.conf"
+    mkdir -p "$conf"
+    # (A sanitizer's options, when the tests run under one, are kept.)
+    keep=()
+    for name in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS TSAN_OPTIONS; do
+        [ -z "${!name:-}" ] || keep+=("$name=${!name}")
+    done
+    env -i DISPLAY="$DISPLAY" HOME="$work/home" PATH="$PATH" LANG=C.UTF-8 "${keep[@]}" \
+        XSCREENSAVER_WINDOW="$(printf '0x%x' "$target")" "$WENDREL" --root >"$work/saver.out" 2>"$work/saver.err" &
+    saver=$!
     ;;
 resize | destroyed) start_saver -window-id "$target" ;;
 root)
@@ -69,12 +85,17 @@ for try in $(seq 1 10); do
     import -window "$target" "$work/shot.png"
     last=$(date +%s)
     ticks=$(((last - first + 1) * 100))
-    "$FRAME_MATCH" "$work/shot.png" --seeds "$first:$last" --max-ticks "$ticks" >/dev/null 2>&1 &&
-        break
-    [ "$try" = 10 ] && match_frame "$work/shot.png" "$first" "$last" "$ticks"
+    # A hack's seed mixes its process id with the second it started in.
+    "$FRAME_MATCH" "$work/shot.png" --seeds "$first:$last" --max-ticks "$ticks" --pid "$saver" \
+        >/dev/null 2>&1 && break
+    [ "$try" = 10 ] && match_frame "$work/shot.png" "$first" "$last" "$ticks" --pid "$saver"
     sleep 1
 done
 expect_threads 2
+if [ "$case" = daemon-env ]; then
+    [ "$(cat "$work/saver.err")" = "wendrel: cannot read $conf: it is not a plain file; the default settings are used" ] ||
+        fail "it said: $(cat "$work/saver.err")"
+fi
 kill -"$signal" "$saver"
 # It ends by the signal, so that the daemon sees how it ended.
 expect_status $((128 + $(kill -l "$signal"))) 2

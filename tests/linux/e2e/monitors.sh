@@ -50,7 +50,7 @@ shoot() {
 # of the run (the frame stretched to the monitor).
 match_monitor() {
     local -n rect=$1
-    match_frame "$work/shot.png" "$first" "$last" "$ticks" --rect "$(IFS=,; echo "${rect[*]}")"
+    match_frame "$work/shot.png" "$first" "$last" "$ticks" --rect "$(IFS=,; echo "${rect[*]}")" "${pid[@]}"
 }
 
 # set_monitors: the primary in P (X Y W H), the second in S.
@@ -62,6 +62,7 @@ set_monitors() {
 }
 
 where=$2
+pid=()
 # (xrandr's full query also brings the server's current resources, which
 # SDL reads, up to date with the second monitor.)
 before=$(layout)
@@ -133,6 +134,7 @@ kill)
 root)
     first=$(date +%s)
     start_saver --root
+    pid=(--pid "$saver")  # a hack's seed mixes in its process id
     shoot
     match_monitor P
     match_monitor S
@@ -140,7 +142,7 @@ root)
     xrandr --output DUMMY1 --off
     shoot
     read -r -a one <<<"$(monitors)"
-    match_frame "$work/shot.png" "$first" "$last" "$ticks" --rect "$(IFS=,; echo "${one[*]}")"
+    match_frame "$work/shot.png" "$first" "$last" "$ticks" --rect "$(IFS=,; echo "${one[*]}")" "${pid[@]}"
     xrandr --output DUMMY1 --mode 1024x768 --"$where" DUMMY0
     before=$(layout)
     set_monitors

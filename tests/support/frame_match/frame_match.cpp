@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "saver/start_seed.h"
 #include "scene/animation.h"
 #include "scene/frame_buffer.h"
 #include "scene/leaf_scene.h"
@@ -107,7 +108,8 @@ bool IsMatch(const MatchResult& result, double wanted) {
 }
 
 MatchResult SearchFrames(CSampler& sampler, std::uint32_t firstSeed, std::uint32_t lastSeed,
-                         std::uint64_t maxTicks, bool directDraw, double wanted) {
+                         std::uint64_t maxTicks, bool directDraw, double wanted,
+                         std::optional<std::uint32_t> hackProcessId) {
     CSaverCore core;
     {
         CLeafScene plain;
@@ -119,7 +121,8 @@ MatchResult SearchFrames(CSampler& sampler, std::uint32_t firstSeed, std::uint32
     MatchResult best;
     const std::size_t count = std::max<std::size_t>(sampler.Count(), 1);
     std::size_t bestMatches = 0;
-    for (std::uint32_t seed = firstSeed;; ++seed) {
+    for (std::uint32_t second = firstSeed;; ++second) {
+        const std::uint32_t seed = hackProcessId ? HackSeed(second, *hackProcessId) : second;
         CLeafScene scene;
         scene.LoadBackground();
         ResetAnimationGlobals();
@@ -140,7 +143,7 @@ MatchResult SearchFrames(CSampler& sampler, std::uint32_t firstSeed, std::uint32
                     return best;
             }
         }
-        if (seed == lastSeed)
+        if (second == lastSeed)
             break;
     }
     return best;

@@ -63,9 +63,12 @@ struct MatchResult {
 // the tick whose frame explains most samples; stops at the first that
 // explains at least `wanted` of them. Leaves may cover little of a frame,
 // so a real match must also explain `wanted` of the samples that the bare
-// background does not (see IsMatch).
+// background does not (see IsMatch). With `hackProcessId` the seeds are
+// the seconds a hack of that process id may have started in, and each is
+// mixed with the id as the hack does (HackSeed).
 MatchResult SearchFrames(CSampler& sampler, std::uint32_t firstSeed, std::uint32_t lastSeed,
-                         std::uint64_t maxTicks, bool directDraw, double wanted);
+                         std::uint64_t maxTicks, bool directDraw, double wanted,
+                         std::optional<std::uint32_t> hackProcessId = std::nullopt);
 
 bool IsMatch(const MatchResult& result, double wanted);
 

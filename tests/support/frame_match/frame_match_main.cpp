@@ -1,8 +1,10 @@
 // wendrel-frame-match: tells whether a screenshot shows one of the engine's
 // frames. The saver seeds its generator with the clock, so the test gives
-// the seconds the saver may have started in and we try each of them.
+// the seconds the saver may have started in and we try each of them; a
+// hack mixes its process id in, which the test gives too (--pid).
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "tests/support/frame_match/frame_match.h"
@@ -11,11 +13,13 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: wendrel-frame-match SCREENSHOT.png [--rect X,Y,W,H] [--seeds FIRST:LAST]\n"
-    "       [--max-ticks N] [--direct] [--min-match PERCENT] [--samples N]\n"
+    "       [--pid PID] [--max-ticks N] [--direct] [--min-match PERCENT] [--samples N]\n"
     "       [--tolerance T] [--background-only]\n"
     "Searches the frames of the animation started from each seed in FIRST..LAST for\n"
     "the one that, stretched onto RECT (default: the whole screenshot), explains at\n"
     "least PERCENT (default 99) of the sampled pixels. Exit 0 on a match, 1 if none.\n"
+    "--pid: the saver ran as a hack with process id PID; FIRST..LAST are the seconds\n"
+    "it may have started in, each mixed with PID as the hack mixes it.\n"
     "--background-only compares with the bare background and only reports.\n";
 
 int Usage(const std::string& message) {
@@ -37,6 +41,7 @@ int main(int argc, char** argv) {
     Rect rect;
     bool haveRect = false;
     long long firstSeed = -1, lastSeed = -1, maxTicks = 6000, samples = 20000, tolerance = 0;
+    std::optional<std::uint32_t> pid;
     double wanted = 0.99;
     bool direct = false, backgroundOnly = false;
     for (int i = 1; i < argc; ++i) {
@@ -62,6 +67,11 @@ int main(int argc, char** argv) {
                 !ParseNumber(value.substr(colon + 1), lastSeed) || firstSeed < 0 ||
                 lastSeed < firstSeed || lastSeed > 0xFFFFFFFFLL || lastSeed - firstSeed > 1000)
                 return Usage("bad --seeds " + value);
+        } else if (arg == "--pid" && hasValue) {
+            long long value = 0;
+            if (!ParseNumber(argv[++i], value) || value < 1 || value > 0xFFFFFFFFLL)
+                return Usage("bad --pid");
+            pid = static_cast<std::uint32_t>(value);
         } else if (arg == "--max-ticks" && hasValue) {
             if (!ParseNumber(argv[++i], maxTicks) || maxTicks < 1)
                 return Usage("bad --max-ticks");
@@ -101,9 +111,9 @@ int main(int argc, char** argv) {
     if (backgroundOnly)
         return 0;
 
-    const MatchResult best = SearchFrames(sampler, static_cast<std::uint32_t>(firstSeed),
-                                          static_cast<std::uint32_t>(lastSeed),
-                                          static_cast<std::uint64_t>(maxTicks), direct, wanted);
+    const MatchResult best = SearchFrames(
+        sampler, static_cast<std::uint32_t>(firstSeed), static_cast<std::uint32_t>(lastSeed),
+        static_cast<std::uint64_t>(maxTicks), direct, wanted, pid);
     const bool matched = IsMatch(best, wanted);
     std::printf(
         "%s: seed %u tick %llu explains %.2f%% of %zu samples and %.2f%% of the %zu "

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "saver/start_seed.h"
 #include "scene/animation.h"
 #include "scene/frame_buffer.h"
 #include "scene/leaf_scene.h"
@@ -54,6 +55,19 @@ TEST(FrameMatch, FindsTheSeedAndTickOfAStretchedFrame) {
     EXPECT_FALSE(IsMatch(otherPace, 0.99));
     EXPECT_LT(otherPace.leafFraction, 0.9);
     EXPECT_FALSE(IsMatch(SearchFrames(sampler, 1005, 1006, 600, false, 0.999), 0.99));
+}
+
+// A hack's frame: found from the second it started in and its process id,
+// and not from the second alone nor with another id.
+TEST(FrameMatch, FindsAHackByItsSecondAndProcessId) {
+    const Screenshot shot = StretchedFrame(HackSeed(1001, 4242), 300, 800, 600, false);
+    CSampler sampler(shot, {0, 0, shot.width, shot.height}, 10000, 0);
+    const MatchResult found = SearchFrames(sampler, 1000, 1002, 400, false, 0.999, 4242u);
+    EXPECT_TRUE(IsMatch(found, 0.999));
+    EXPECT_EQ(found.seed, HackSeed(1001, 4242));
+    EXPECT_EQ(found.tick, 300u);
+    EXPECT_FALSE(IsMatch(SearchFrames(sampler, 1000, 1002, 400, false, 0.999), 0.99));
+    EXPECT_FALSE(IsMatch(SearchFrames(sampler, 1000, 1002, 400, false, 0.999, 4243u), 0.99));
 }
 
 TEST(FrameMatch, ReadsOnlyTheGivenRectangleAndFlipsRows) {
