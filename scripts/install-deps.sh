@@ -18,7 +18,13 @@ packages=(
     xvfb xserver-xorg-core xserver-xorg-video-dummy xdotool x11-utils x11-xserver-utils
     imagemagick procps psmisc file git
     nsis icoutils lintian desktop-file-utils man-db devscripts appstream
+    # The web page: Emscripten (on Debian's clang, lld and binaryen), node
+    # to run the engine's tests and npm for playwright-core, Chromium for
+    # the page's tests.
+    emscripten nodejs chromium
 )
+# A nodejs that brings its own npm (and conflicts with Debian's) has it.
+command -v npm >/dev/null || packages+=(npm)
 # Wine's display driver needs its X extension libraries in both
 # architectures to switch display modes; --no-install-recommends leaves the
 # 32-bit ones out.
