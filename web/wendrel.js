@@ -164,7 +164,7 @@
   }
   const endings = [
     [document, 'keydown', endSaver],
-    [document, 'mousedown', endSaver],
+    [document, 'pointerdown', endSaver],
     [document, 'wheel', endSaver],
     [document, 'mousemove', onMouseMove],
     [document, 'fullscreenchange', onFullscreenChange],

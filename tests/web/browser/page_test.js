@@ -7,6 +7,7 @@
 
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
+const zlib = require('node:zlib');
 const { after, before, describe, test } = require('node:test');
 const { chromium } = require('playwright-core');
 const { servePage } = require('../../../scripts/serve-page.js');
@@ -221,6 +222,14 @@ describe('parameters', () => {
     assert.deepEqual(warnings, []);
     await close();
   });
+});
+
+test('what a browser loads is at most 300 KB compressed', () => {
+  const gzipped = (name) => zlib.gzipSync(fs.readFileSync(`${PAGE_DIR}/${name}`), { level: 9 }).length;
+  for (const module of ['wendrel.wasm', 'wendrel-simd.wasm']) {
+    const total = gzipped('index.html') + gzipped('wendrel.js') + gzipped(module);
+    assert.ok(total <= 300 * 1024, `the page with ${module} is ${total} bytes compressed`);
+  }
 });
 
 describe('reduced motion', () => {
