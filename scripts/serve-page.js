@@ -18,8 +18,13 @@ const TYPES = {
 function servePage(dir, port = 0) {
   const root = fs.realpathSync(dir);
   const server = http.createServer((request, response) => {
-    const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
-    const file = path.join(root, name === '/' ? 'index.html' : name);
+    let name = null;
+    try {
+      name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
+    } catch {
+      // A malformed address names no file.
+    }
+    const file = name === null ? '' : path.join(root, name === '/' ? 'index.html' : name);
     const type = TYPES[path.extname(file)];
     if (request.method !== 'GET' || !type || path.dirname(file) !== root || !fs.existsSync(file)) {
       response.writeHead(404, { 'Content-Type': 'text/plain' });

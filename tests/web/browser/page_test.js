@@ -224,6 +224,22 @@ describe('parameters', () => {
   });
 });
 
+test('the server gives the page\'s files, .wasm as application/wasm, and nothing else', async () => {
+  const cases = {
+    '': [200, 'text/html; charset=utf-8'],
+    'wendrel.wasm': [200, 'application/wasm'],
+    'wendrel.js?x=1': [200, 'text/javascript; charset=utf-8'],
+    '%E0%A4%A': [404, 'text/plain'],
+    '..%2fCMakeCache.txt': [404, 'text/plain'],
+    'missing.js': [404, 'text/plain'],
+  };
+  for (const [name, expected] of Object.entries(cases)) {
+    const response = await fetch(site.url + name);
+    await response.arrayBuffer();
+    assert.deepEqual([response.status, response.headers.get('content-type')], expected, name);
+  }
+});
+
 test('what a browser loads is at most 300 KB compressed', () => {
   const gzipped = (name) => zlib.gzipSync(fs.readFileSync(`${PAGE_DIR}/${name}`), { level: 9 }).length;
   for (const module of ['wendrel.wasm', 'wendrel-simd.wasm']) {
