@@ -118,8 +118,43 @@ before(async () => {
   });
 });
 
+// /proc/PID/stat's fields after the command's name: state, parent, group,
+// session, ... of every process there is.
+function processes() {
+  const list = [];
+  for (const name of fs.readdirSync('/proc')) {
+    if (!/^[0-9]+$/.test(name)) continue;
+    try {
+      const stat = fs.readFileSync(`/proc/${name}/stat`, 'utf8');
+      const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
+      list.push({ pid: Number(name), parent: Number(fields[1]), session: Number(fields[3]) });
+    } catch {
+      // It ended while we looked.
+    }
+  }
+  return list;
+}
+
+// Chromium runs in a session of its own, led by the browser process that
+// playwright started; its helpers may take a moment to go after it closes.
+async function closeBrowserAndWait() {
+  const sessions = processes()
+    .filter((p) => p.parent === process.pid && p.session === p.pid)
+    .map((p) => p.session);
+  assert.notEqual(sessions.length, 0, 'the browser process was not found');
+  await browser.close();
+  const deadline = Date.now() + 10000;
+  let left = [];
+  for (;;) {
+    left = processes().filter((p) => sessions.includes(p.session));
+    if (left.length === 0 || Date.now() > deadline) break;
+    await new Promise((resolve) => setTimeout(resolve, 100));
+  }
+  assert.deepEqual(left.map((p) => p.pid), [], 'Chromium processes outlived the browser by 10 s');
+}
+
 after(async () => {
-  if (browser) await browser.close();
+  if (browser) await closeBrowserAndWait();
   if (site) await new Promise((resolve) => site.server.close(resolve));
   const origin = site ? site.url : '';
   const own = new Set(['', 'wendrel.js', 'wendrel.wasm', 'wendrel-simd.wasm']);
