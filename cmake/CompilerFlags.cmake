@@ -1,8 +1,9 @@
 # The floating point that plans leaf paths and turns leaves must round the
 # same way on every build: no fast maths, no fused multiply-add, SSE2 rather
-# than x87 on 32-bit x86. This holds for everything compiled.
+# than x87 on 32-bit x86. This holds for everything compiled. WebAssembly's
+# floating point is IEEE's alone, though Emscripten calls its target x86.
 add_compile_options(-ffp-contract=off -fno-fast-math)
-if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$" AND NOT EMSCRIPTEN)
     add_compile_options(-msse2 -mfpmath=sse)
 endif()
 if(MINGW)
@@ -16,9 +17,11 @@ endif()
 # and address randomisation and a non-executable stack on Windows. None of
 # it changes what the engine computes. The sanitizer presets turn it off:
 # they check more than it does, and fortified calls hide some of their
-# reports. A distribution's own flags come first and are kept.
+# reports. A distribution's own flags come first and are kept. WebAssembly
+# has none of it to give: its return addresses lie outside the memory a
+# program writes, and it has no loader or address space to harden.
 option(WENDREL_HARDENING "Harden the programs" ON)
-if(WENDREL_HARDENING)
+if(WENDREL_HARDENING AND NOT EMSCRIPTEN)
     include(CheckCXXCompilerFlag)
     include(CheckPIESupported)
     set(hardening -fstack-protector-strong)

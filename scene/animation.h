@@ -19,11 +19,14 @@
 //    thread and the scene, and a run that goes on from them gives other
 //    frames for the same seed), seed the generator once (SeedRandom,
 //    random.h), load the scene's background (CLeafScene::LoadBackground),
-//    start the animation thread (CAnimationThread::Start); stop it (Stop)
-//    before the scene, the core or anything the hooks reach goes away.
+//    start the animation thread (CAnimationThread::Start,
+//    animation_thread.h); stop it (Stop) before the scene, the core or
+//    anything the hooks reach goes away.
 //  - The thread is not required: AnimationTick runs one tick, without the
-//    wait, on the calling thread (the renderer ticks this way). What is
-//    said here of the animation thread then holds for that thread.
+//    wait, on the calling thread (the renderer and the web page tick this
+//    way). What is said here of the animation thread then holds for that
+//    thread. This header and the tick need no threads; the thread lives
+//    in animation_thread.h, its own library.
 //  - Each tick, on the animation thread, one hook gets the scene:
 //    presentExclusive while m_bDirectDraw is set, presentStretched while it
 //    is clear. Its Frame() is 640 x 480 pixels, bottom-up, blue-green-red,
@@ -33,12 +36,8 @@
 //    hook waits for it (the Linux front end does).
 #pragma once
 
-#include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <mutex>
-#include <thread>
 
 #include "scene/leaf_scene.h"
 
@@ -67,41 +66,5 @@ struct PresentHooks {
 
 // One tick without its sleep: spawn decision, wind, compose, present.
 void AnimationTick(CLeafScene& scene, const PresentHooks& present);
-
-// A request to stop, and the loop's wait between ticks, which the request
-// cuts short.
-class CStopRequest {
-  public:
-    void Request();
-    void Reset();
-    // Waits up to `duration`; true when the stop was requested.
-    bool WaitFor(std::chrono::milliseconds duration);
-
-  private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_bRequested = false;
-};
-
-// The animation thread's procedure: a tick every 10 ms until stopped.
-void AnimationThreadProc(CLeafScene& scene, const PresentHooks& present, CStopRequest& stop);
-
-// The animation thread. Stop asks the loop to end and waits until it has.
-class CAnimationThread {
-  public:
-    CAnimationThread() = default;
-    ~CAnimationThread();
-    CAnimationThread(const CAnimationThread&) = delete;
-    CAnimationThread& operator=(const CAnimationThread&) = delete;
-
-    // `onStart` runs first on the new thread (to take the window, say).
-    void Start(CLeafScene& scene, PresentHooks present, std::function<void()> onStart = {});
-    void Stop();
-    bool IsRunning() const { return m_thread.joinable(); }
-
-  private:
-    CStopRequest m_stop;
-    std::thread m_thread;
-};
 
 }  // namespace wendrel

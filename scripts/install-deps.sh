@@ -23,7 +23,13 @@ packages=(
     # (dbus-run-session), gsettings with the dconf store it reads, util-linux's
     # unshare
     mate-screensaver dbus-daemon dbus-x11 libglib2.0-bin dconf-gsettings-backend util-linux
+    # The web page: Emscripten (on Debian's clang, lld and binaryen), node
+    # to run the engine's tests and npm for playwright-core, Chromium for
+    # the page's tests.
+    emscripten nodejs chromium
 )
+# A nodejs that brings its own npm (and conflicts with Debian's) has it.
+command -v npm >/dev/null || packages+=(npm)
 # Wine's display driver needs its X extension libraries in both
 # architectures to switch display modes; --no-install-recommends leaves the
 # 32-bit ones out.

@@ -4,6 +4,8 @@
 #   wendrel-setup-i686.exe, wendrel-setup-x86_64.exe
 #                                           their installers
 #   wendrel_<version>_amd64.deb             the Linux package
+#   wendrel-web-<version>.zip               the web page, to put on any static
+#                                           server (in a folder wendrel-web-<version>/)
 #   wendrel-<version>.tar.gz                the source, as committed (HEAD),
 #                                           in a folder wendrel-<version>/
 #   SHA256SUMS                              the checksums of all of them
@@ -31,6 +33,16 @@ cmake --preset linux >/dev/null
 cmake --build --preset linux --target wendrel wendrel_packaged_docs
 cpack --config build/linux/CPackConfig.cmake -B "$out" >/dev/null
 rm -rf "$out/_CPack_Packages"
-(cd "$out" && sha256sum wendrel-"$version".tar.gz wendrel_*_amd64.deb wendrel-setup-*.exe */wendrel.scr >SHA256SUMS)
+# The web page, for any static server, its files dated by the last commit.
+cmake --preset web >/dev/null
+cmake --build --preset web --target wendrel_web wendrel_web_simd
+web=wendrel-web-$version
+date=$(git log -1 --format=%cI)
+mkdir "$out/$web"
+cp build/web/page/{index.html,wendrel.js,wendrel.wasm,wendrel-simd.wasm} "$out/$web/"
+(cd "$out" && cmake -E tar cf "$web.zip" --format=zip --mtime="$date" "$web")
+rm -rf "${out:?}/$web"
+(cd "$out" && sha256sum wendrel-"$version".tar.gz wendrel_*_amd64.deb wendrel-setup-*.exe */wendrel.scr \
+    wendrel-web-"$version".zip >SHA256SUMS)
 ls -l "$out"/*/wendrel.scr "$out"/wendrel-setup-*.exe "$out"/wendrel_*_amd64.deb "$out"/wendrel-*.tar.gz \
-    "$out"/SHA256SUMS
+    "$out"/wendrel-web-*.zip "$out"/SHA256SUMS

@@ -57,6 +57,9 @@ for i in "${!order[@]}"; do
     build_ahead "$next"
     scripts/ctest-run.sh "$preset"
 done
+# The web page: the engine under node, the page in Chromium.
+echo "=== web ==="
+scripts/test-web.sh
 # The installers and the Debian package, built and tried for real.
 echo "=== packages ==="
 scripts/release.sh

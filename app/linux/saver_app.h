@@ -14,7 +14,7 @@
 #include "display/linux/mode_watcher.h"
 #include "display/linux/saver_wnd.h"
 #include "display/linux/x_windows.h"
-#include "scene/animation.h"
+#include "scene/animation_thread.h"
 #include "scene/leaf_scene.h"
 #include "scene/saver_core.h"
 

@@ -9,7 +9,7 @@
 #include "display/windows/full_screen_wnd.h"
 #include "display/windows/stretch_presenter.h"
 #include "framework/windows/win_app.h"
-#include "scene/animation.h"
+#include "scene/animation_thread.h"
 #include "scene/leaf_scene.h"
 #include "scene/saver_core.h"
 

@@ -15,7 +15,7 @@
 #include <thread>
 
 #include "display/linux/frame_hand_over.h"
-#include "scene/animation.h"
+#include "scene/animation_thread.h"
 #include "scene/leaf_images.h"
 #include "scene/leaf_scene.h"
 #include "scene/random.h"

@@ -62,6 +62,12 @@ TEST(Golden, GdiPaceFramesOfSeed20261208) {
                  0x9e87703574266221ull);
 }
 
+// The frames the web page's test expects of its canvas, and the README's.
+TEST(Golden, GdiPaceFramesOfSeed4) {
+    ExpectFrames(4, false, {{739, 0x5cc27b6f707f600aull}, {2000, 0x954341b746122981ull}},
+                 0x89aaaf5a85bf78d2ull);
+}
+
 TEST(Golden, DirectDrawPaceFramesOfSeed7) {
     ExpectFrames(7, true,
                  {{1, 0xedbd654971512051ull},
