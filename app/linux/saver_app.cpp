@@ -6,8 +6,8 @@
 
 #include "app/linux/dialog/config_dialog.h"
 #include "app/linux/stop_signals.h"
-#include "display/linux/full_screen_wnd.h"
-#include "display/linux/saver_cursor.h"
+#include "display/x11/full_screen_wnd.h"
+#include "display/x11/saver_cursor.h"
 #include "res/embedded/embedded_files.h"
 #include "saver/saver_names.h"
 #include "scene/random.h"
