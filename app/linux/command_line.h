@@ -14,6 +14,7 @@ enum class SaverMode {
     Preview,     // "p <window id>": drawn into an existing window
     Hack,        // an XScreenSaver hack: --root, --window-id, $XSCREENSAVER_WINDOW
     Window,      // "window": an ordinary window, for trying it out
+    Background,  // "--background": a moving desktop background on every output
     Config,      // anything else: the configuration dialog
     Help,        // "--help" or "-h" first: the usage, on standard output
     Version,     // "--version" first: the version, on standard output
@@ -36,6 +37,12 @@ std::optional<LaunchRequest> ParseCommandLine(const std::vector<std::string>& ar
 // A window id as X tools print it: decimal, or hexadecimal after "0x";
 // none for 0 or anything wider than an X id's 29 bits.
 std::optional<unsigned long> ParseWindowId(std::string_view text);
+
+// Whether `mode` runs natively on Wayland: "s" and --background do when
+// $WAYLAND_DISPLAY names a compositor (`waylandDisplay`, null when unset),
+// unless $WENDREL_BACKEND (`backend`) asks for X11. The others name X
+// windows, or are dialogs and windows that Xwayland serves.
+bool WantsWayland(SaverMode mode, const char* waylandDisplay, const char* backend);
 
 // The usage, shown after a bad argument.
 extern const char* const kHackUsage;

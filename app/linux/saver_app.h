@@ -18,6 +18,10 @@
 #include "scene/leaf_scene.h"
 #include "scene/saver_core.h"
 
+namespace wendrel::display::wayland {
+class CWaylandSession;
+}
+
 namespace wendrel::linux_app {
 
 // The application object of the Linux saver: start-up, the chosen mode's
@@ -33,6 +37,8 @@ class CSaverApp : public CSaverCore {
 
   private:
     int RunSaver(const LaunchRequest& request);
+    // "s" and --background on a Wayland compositor (saver_app_wayland.cpp).
+    int RunWayland(display::wayland::CWaylandSession& session);
     // Full-screen mode: false when another saver has the display; else the
     // display is this saver's, and guarded by the mode watcher when the
     // mode may be switched.
