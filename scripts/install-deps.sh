@@ -18,6 +18,12 @@ packages=(
     xvfb xserver-xorg-core xserver-xorg-video-dummy xdotool x11-utils x11-xserver-utils
     imagemagick procps psmisc file git
     nsis icoutils lintian desktop-file-utils man-db devscripts appstream
+    # The Wayland front end: libwayland-client, wayland-scanner and the
+    # protocols' XML (xdg-shell and viewporter; wlr layer-shell and virtual
+    # pointer, which Debian ships in librust-wayland-protocols-dev), and the
+    # compositors, idle daemon and tools its end-to-end tests drive.
+    libwayland-dev libwayland-bin wayland-protocols librust-wayland-protocols-dev
+    sway swayidle weston xwayland grim wtype
 )
 # Wine's display driver needs its X extension libraries in both
 # architectures to switch display modes; --no-install-recommends leaves the
