@@ -21,12 +21,6 @@ void Complain(const std::string& message) {
     std::fprintf(stderr, "wendrel: %s\n", message.c_str());
 }
 
-std::uint64_t NowMilliseconds() {
-    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                          std::chrono::steady_clock::now().time_since_epoch())
-                                          .count());
-}
-
 }  // namespace
 
 int CSaverApp::RunWayland(display::wayland::CWaylandSession& session) {
@@ -87,7 +81,7 @@ int CSaverApp::RunWayland(display::wayland::CWaylandSession& session) {
                 surfaces.ShowFrame(frame, &m_scene.LastChanges(), m_scene.ComposeCount());
                 m_handOver.Done();
             }
-            if (surfaces.OnIdle(NowMilliseconds())) {
+            if (surfaces.OnIdle(display::wayland::CWaylandSaver::SteadyMilliseconds())) {
                 if (!surfaces.Fault().empty()) {
                     Complain(surfaces.Fault());
                     status = 1;

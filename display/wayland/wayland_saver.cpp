@@ -3,6 +3,7 @@
 #include <wayland-client.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 namespace wendrel::display::wayland {
@@ -112,7 +113,7 @@ void CWaylandSaver::OnKeyboardEnter(wl_surface* surface) {
 
 void CWaylandSaver::OnKeyboardLeave(wl_surface* /*surface*/) {
     if (Saver())
-        m_input.OnKeyboardLeave(m_nNow);
+        m_input.OnKeyboardLeave(SteadyMilliseconds());
 }
 
 void CWaylandSaver::ShowFrame(const std::uint8_t* frame, const FrameChanges* changes,
@@ -122,8 +123,13 @@ void CWaylandSaver::ShowFrame(const std::uint8_t* frame, const FrameChanges* cha
         surface->Present(frame, m_history);
 }
 
+std::uint64_t CWaylandSaver::SteadyMilliseconds() {
+    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                          std::chrono::steady_clock::now().time_since_epoch())
+                                          .count());
+}
+
 bool CWaylandSaver::OnIdle(std::uint64_t nowMilliseconds) {
-    m_nNow = nowMilliseconds;
     if (Saver() && m_input.OnIdle(nowMilliseconds))
         m_bClose = true;
     // A saver asked to close by the compositor ends; a closed layer

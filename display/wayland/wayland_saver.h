@@ -30,6 +30,8 @@ class CWaylandSaver : public CSessionListener {
     bool Create(std::string& error);
     // Frame `number` of the scene, and what it changed (null: everything).
     void ShowFrame(const std::uint8_t* frame, const FrameChanges* changes, std::uint64_t number);
+    // The clock OnIdle is given.
+    static std::uint64_t SteadyMilliseconds();
     // After each dispatch: true when the saver should end. A surface the
     // compositor closed is made anew while its output lasts.
     bool OnIdle(std::uint64_t nowMilliseconds);
@@ -63,7 +65,6 @@ class CWaylandSaver : public CSessionListener {
     CFrameHistory m_history;
     CInputRule m_input;
     COutputSurface* m_pPointerOver = nullptr;
-    std::uint64_t m_nNow = 0;
     static constexpr std::uint64_t kRemakeMilliseconds = 500;
     std::uint64_t m_nNextRemake = 0;
     bool m_bClose = false;
