@@ -30,6 +30,11 @@ case_name=$1
 chmod 755 "$work"
 mkdir "$work/bin"
 cp "$WENDREL" "$WL_POINTER" "$TEST_WINDOW" "$work/bin/"
+# A sanitizer's suppressions too (a sanitizer that cannot read them stops).
+if [[ ${LSAN_OPTIONS:-} =~ suppressions=([^:]*) ]]; then
+    cp "${BASH_REMATCH[1]}" "$work/bin/lsan.supp"
+    LSAN_OPTIONS=${LSAN_OPTIONS/suppressions=${BASH_REMATCH[1]}/suppressions=$work/bin/lsan.supp}
+fi
 chmod 755 "$work/bin" "$work/bin/"*
 wendrel=$work/bin/$(basename "$WENDREL")
 pointer=$work/bin/$(basename "$WL_POINTER")

@@ -67,6 +67,10 @@ int main(int argc, char** argv) {
     wl_display_roundtrip(display);
     if (globals.manager == nullptr) {
         std::fputs("wendrel-wl-pointer: the compositor has no virtual pointers\n", stderr);
+        if (globals.seat != nullptr)
+            wl_seat_destroy(globals.seat);
+        wl_registry_destroy(registry);
+        wl_display_disconnect(display);
         return 1;
     }
     zwlr_virtual_pointer_v1* pointer =
@@ -88,6 +92,10 @@ int main(int argc, char** argv) {
     }
     zwlr_virtual_pointer_v1_destroy(pointer);
     wl_display_roundtrip(display);
+    zwlr_virtual_pointer_manager_v1_destroy(globals.manager);
+    if (globals.seat != nullptr)
+        wl_seat_destroy(globals.seat);
+    wl_registry_destroy(registry);
     wl_display_disconnect(display);
     return 0;
 }
