@@ -17,6 +17,15 @@
 #
 #   WENDREL_SCR=build/windows-x86_64/app/windows/wendrel.scr bench/saver-cpu.sh 1920x1080 scr 10
 #
+# saver-cpu.sh --wayland [WIDTHxHEIGHT] [SECONDS]: the Wayland front end
+# beside the X11 one, in one run: `wendrel s` and `wendrel --background` on
+# sway headless (pixman) with one and with two outputs of that size side by
+# side, then `wendrel s` (the stretch path) on the dummy Xorg with one and
+# two monitors. On Wayland the compositor's share stands where the X
+# server's does; pixman scales each output's frame on the CPU there, as real
+# compositors do on the GPU. sway refuses root: as root, it and the saver
+# run as nobody.
+#
 # WENDREL, WENDREL_SCR and FRAME_MATCH name the programs (default: the linux
 # and windows-x86_64 builds); WINEPREFIX, when set, a Wine prefix to use
 # (made when missing). Under Wine the saver's figure is its own process;
@@ -29,8 +38,120 @@ source "$top/tests/support/shell_lib.sh"
 
 usage() {
     echo "usage: bench/saver-cpu.sh [WIDTHxHEIGHT] [s|--root|window|scr] [SECONDS] [1|2]" >&2
+    echo "       bench/saver-cpu.sh --wayland [WIDTHxHEIGHT] [SECONDS]" >&2
     exit 2
 }
+
+# wayland_run SIZE MODE SECONDS OUTPUTS: one measurement on sway headless.
+wayland_run() {
+    local size=$1 mode=$2 span=$3 outputs=$4 width=${1%x*} user=() rt compositor saver first
+    work=$(mktemp -d /tmp/wendrel-cpu.XXXXXX)
+    chmod 755 "$work"
+    cp "$WENDREL" "$work/wendrel"
+    chmod 755 "$work/wendrel"
+    rt=$work/runtime
+    mkdir -m 700 "$rt"
+    if [ "$(id -u)" = 0 ]; then
+        chown nobody:nogroup "$rt"
+        user=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
+    fi
+    printf 'xwayland disable\noutput HEADLESS-1 resolution %s position 0 0\noutput HEADLESS-2 resolution %s position %s 0\n' \
+        "$size" "$size" "$width" >"$work/sway.conf"
+    chmod 644 "$work/sway.conf"
+    (
+        unset DISPLAY WAYLAND_DISPLAY WENDREL_BACKEND
+        export XDG_RUNTIME_DIR=$rt HOME=$rt XDG_CONFIG_HOME=$rt/config
+        export WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
+        WLR_HEADLESS_OUTPUTS=$outputs "${user[@]}" sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
+        compositor=$!
+        saver=
+        cleanup() {
+            [ -z "$saver" ] || stop_process "$saver"
+            stop_process "$compositor"
+            rm -rf "$work"
+        }
+        on_exit cleanup
+        sway_up() { [ -S "$rt/wayland-1" ]; }
+        wait_until 10 "sway did not start: $(cat "$work/sway.log")" sway_up
+        export WAYLAND_DISPLAY=wayland-1
+        first=$(date +%s)
+        "${user[@]}" "$work/wendrel" "$mode" >"$work/saver.out" 2>"$work/saver.err" &
+        saver=$!
+        sleep 3
+        kill -0 "$saver" 2>/dev/null || fail "wendrel ended early: $(cat "$work/saver.err")"
+        shoot() { "${user[@]}" grim -o HEADLESS-1 "$rt/$1.png"; }
+        seed_and_tick() {
+            "$FRAME_MATCH" "$rt/$1.png" --seeds "$2" --max-ticks $((($(date +%s) - first + 2) * 100)) |
+                sed -n 's/^match: seed \([0-9]*\) tick \([0-9]*\) .*/\1 \2/p' | head -1
+        }
+        t0=$(now)
+        shoot a
+        t1=$(now)
+        s0=$(cpu_ticks "$saver")
+        c0=$(cpu_ticks "$compositor")
+        sleep "$span"
+        s1=$(cpu_ticks "$saver")
+        c1=$(cpu_ticks "$compositor")
+        wall=$(awk -v a="$t1" -v b="$(now)" 'BEGIN { print b - a }')
+        t2=$(now)
+        shoot b
+        t3=$(now)
+        read -r seed ta <<<"$(seed_and_tick a "$first:$(date +%s)")" || true
+        tb=
+        [ -z "${ta:-}" ] || read -r _ tb <<<"$(seed_and_tick b "$seed:$seed")" || true
+        report "$mode" "sway headless, $outputs x $size" "$wall" "$s0" "$s1" "$c0" "$c1" "compositor" \
+            "${ta:-}" "${tb:-}" "$t0" "$t1" "$t2" "$t3" || true
+    )
+}
+
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+now() { date +%s.%N; }
+
+# report MODE WHERE WALL S0 S1 X0 X1 SERVER-NAME TICK-A TICK-B T0 T1 T2 T3
+report() {
+    awk -v mode="$1" -v size="$2" -v wall="$3" -v s0="$4" -v s1="$5" -v x0="$6" -v x1="$7" \
+        -v server="$8" -v ta="$9" -v tb="${10}" -v t0="${11}" -v t1="${12}" -v t2="${13}" \
+        -v t3="${14}" -v hz="$(getconf CLK_TCK)" 'BEGIN {
+        printf "wendrel %s on %s, %.1f s\n", mode, size, wall
+        printf "saver:      %5.1f%% of one core (%.2f s CPU)\n", 100 * (s1 - s0) / hz / wall, (s1 - s0) / hz
+        printf "%-11s %5.1f%% of one core (%.2f s CPU)\n", server ":", 100 * (x1 - x0) / hz / wall, (x1 - x0) / hz
+        if (ta == "" || tb == "") {
+            print "ticks:      unknown (a screenshot matched no frame)"
+            exit 1
+        }
+        rate = (tb - ta) / (((t2 + t3) - (t0 + t1)) / 2)
+        printf "ticks:      %5.1f per second (tick %d to %d)\n", rate, ta, tb
+        if (rate > 0)
+            printf "per tick:   saver %.0f us, %s %.0f us\n", 1e6 * (s1 - s0) / hz / wall / rate,
+                   server, 1e6 * (x1 - x0) / hz / wall / rate
+    }'
+}
+
+if [ "${1:-}" = --wayland ]; then
+    size=${2:-1920x1080}
+    span=${3:-10}
+    [[ $size =~ ^[0-9]+x[0-9]+$ ]] && [[ $span =~ ^[0-9]+$ ]] && [ "$span" -gt 0 ] || usage
+    export WENDREL=${WENDREL:-$top/build/linux/app/linux/wendrel}
+    export FRAME_MATCH=${FRAME_MATCH:-$top/build/linux/tests/support/wendrel-frame-match}
+    for program in "$WENDREL" "$FRAME_MATCH"; do
+        [ -x "$program" ] || { echo "saver-cpu: no program $program (build the linux preset)" >&2; exit 1; }
+    done
+    for tool in sway grim; do
+        command -v "$tool" >/dev/null || { echo "saver-cpu: $tool is not installed" >&2; exit 1; }
+    done
+    echo "load average: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores"
+    for outputs in 1 2; do
+        for mode in s --background; do
+            wayland_run "$size" "$mode" "$span" "$outputs" || true
+            echo
+        done
+    done
+    for monitors in 1 2; do
+        "$0" "$size" s "$span" "$monitors" || true
+        echo
+    done
+    exit 0
+fi
 
 if [ "${1:-}" != --inside ]; then
     size=${1:-1920x1080}
@@ -113,9 +234,6 @@ number=${DISPLAY#:}
 number=${number%%.*}
 server=$(tr -d ' \n' <"/tmp/.X$number-lock")
 [ -d "/proc/$server" ] || fail "cannot find the X server's process"
-
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-now() { date +%s.%N; }
 
 xdotool mousemove 0 0
 first=$(date +%s)

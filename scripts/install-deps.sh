@@ -27,6 +27,12 @@ packages=(
     # to run the engine's tests and npm for playwright-core, Chromium for
     # the page's tests.
     emscripten nodejs chromium
+    # The Wayland front end: libwayland-client, wayland-scanner and the
+    # protocols' XML (xdg-shell and viewporter; wlr layer-shell and virtual
+    # pointer, which Debian ships in librust-wayland-protocols-dev), and the
+    # compositors, idle daemon and tools its end-to-end tests drive.
+    libwayland-dev libwayland-bin wayland-protocols librust-wayland-protocols-dev
+    sway swayidle weston xwayland grim wtype
 )
 # A nodejs that brings its own npm (and conflicts with Debian's) has it.
 command -v npm >/dev/null || packages+=(npm)

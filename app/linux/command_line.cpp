@@ -9,7 +9,7 @@ namespace wendrel::linux_app {
 
 const char* const kHackUsage =
     "usage: wendrel [-root | --root] [-window-id ID | --window-id ID]\n"
-    "       wendrel s | p WINDOW-ID | window\n"
+    "       wendrel s | p WINDOW-ID | window | --background\n"
     "       wendrel --help | -h | --version\n";
 
 const char* const kHelpOptions =
@@ -20,6 +20,7 @@ const char* const kHelpOptions =
     "  --window-id ID    XScreenSaver hack: draw into the window ID\n"
     "                    (or, with neither, into $XSCREENSAVER_WINDOW)\n"
     "  window            an ordinary window, for trying it out\n"
+    "  --background      a moving desktop background on every monitor\n"
     "  --help, -h        show this and exit\n"
     "  --version         show the version and exit\n"
     "Anything else, or nothing, opens the configuration dialog.\n";
@@ -64,6 +65,14 @@ std::optional<LaunchRequest> ParseCommandLine(const std::vector<std::string>& ar
     }
     if (first == "--version") {
         request.mode = SaverMode::Version;
+        return request;
+    }
+    if (first == "--background") {
+        if (args.size() > 1) {
+            error = "unknown option '" + args[1] + "'";
+            return std::nullopt;
+        }
+        request.mode = SaverMode::Background;
         return request;
     }
     switch (ChooseSaverMode(first)) {
@@ -126,6 +135,14 @@ std::optional<LaunchRequest> ParseCommandLine(const std::vector<std::string>& ar
 
 std::uint32_t StartSeed(SaverMode mode, std::int64_t seconds, std::uint32_t processId) {
     return mode == SaverMode::Hack ? HackSeed(seconds, processId) : ClockSeed(seconds);
+}
+
+bool WantsWayland(SaverMode mode, const char* waylandDisplay, const char* backend) {
+    if (mode != SaverMode::FullScreen && mode != SaverMode::Background)
+        return false;
+    if (backend != nullptr && std::string_view(backend) == "x11")
+        return false;
+    return waylandDisplay != nullptr && *waylandDisplay != '\0';
 }
 
 }  // namespace wendrel::linux_app

@@ -15,6 +15,7 @@ enum class SaverMode {
     Preview,     // "p <window id>": drawn into an existing window
     Hack,        // an XScreenSaver hack: --root, --window-id, $XSCREENSAVER_WINDOW
     Window,      // "window": an ordinary window, for trying it out
+    Background,  // "--background": a moving desktop background on every output
     Config,      // anything else: the configuration dialog
     Help,        // "--help" or "-h" first: the usage, on standard output
     Version,     // "--version" first: the version, on standard output
@@ -42,6 +43,12 @@ std::optional<unsigned long> ParseWindowId(std::string_view text);
 // hack mixes in its process id, since daemons start one copy per monitor
 // at once (HackSeed); every other mode keeps the clock alone.
 std::uint32_t StartSeed(SaverMode mode, std::int64_t seconds, std::uint32_t processId);
+
+// Whether `mode` runs natively on Wayland: "s" and --background do when
+// $WAYLAND_DISPLAY names a compositor (`waylandDisplay`, null when unset),
+// unless $WENDREL_BACKEND (`backend`) asks for X11. The others name X
+// windows, or are dialogs and windows that Xwayland serves.
+bool WantsWayland(SaverMode mode, const char* waylandDisplay, const char* backend);
 
 // The usage, shown after a bad argument.
 extern const char* const kHackUsage;

@@ -8,8 +8,9 @@
 
 #include "app/linux/dialog/config_dialog.h"
 #include "app/linux/stop_signals.h"
-#include "display/linux/full_screen_wnd.h"
-#include "display/linux/saver_cursor.h"
+#include "display/wayland/wayland_session.h"
+#include "display/x11/full_screen_wnd.h"
+#include "display/x11/saver_cursor.h"
 #include "res/embedded/embedded_files.h"
 #include "saver/saver_names.h"
 #include "scene/random.h"
@@ -72,6 +73,20 @@ int CSaverApp::InitInstance(const std::vector<std::string>& args) {
 }
 
 int CSaverApp::RunSaver(const LaunchRequest& request) {
+    if (WantsWayland(m_mode, std::getenv("WAYLAND_DISPLAY"), std::getenv("WENDREL_BACKEND"))) {
+        display::wayland::CWaylandSession session;
+        std::string error;
+        if (session.Connect(error))
+            return RunWayland(session);
+        const char* x = std::getenv("DISPLAY");
+        if (x == nullptr || *x == '\0') {
+            Complain(error + ", and there is no X display (DISPLAY is unset)");
+            return 1;
+        }
+        // Xwayland, or an X server beside a compositor that is gone.
+    }
+    if (m_mode == SaverMode::Background)
+        m_mode = SaverMode::Hack;  // on X: the root window, a picture per monitor
     if (m_mode == SaverMode::FullScreen && !GuardDisplay())
         return 0;  // another saver has the display
     // The X11 driver is the one that can draw into other programs' windows;
@@ -186,6 +201,7 @@ bool CSaverApp::CreateMainWindow(const LaunchRequest& request, std::string& erro
             m_pMainWnd = std::make_unique<display::CSaverWnd>();
             return m_pMainWnd->CreateFrom(target, error);
         }
+        case SaverMode::Background:
         case SaverMode::Config:
         case SaverMode::Help:
         case SaverMode::Version:

@@ -10,13 +10,17 @@
 #include "app/linux/command_line.h"
 #include "app/linux/instance_lock.h"
 #include "app/linux/settings_store.h"
-#include "display/linux/frame_hand_over.h"
-#include "display/linux/mode_watcher.h"
-#include "display/linux/saver_wnd.h"
-#include "display/linux/x_windows.h"
+#include "display/x11/frame_hand_over.h"
+#include "display/x11/mode_watcher.h"
+#include "display/x11/saver_wnd.h"
+#include "display/x11/x_windows.h"
 #include "scene/animation_thread.h"
 #include "scene/leaf_scene.h"
 #include "scene/saver_core.h"
+
+namespace wendrel::display::wayland {
+class CWaylandSession;
+}
 
 namespace wendrel::linux_app {
 
@@ -33,6 +37,8 @@ class CSaverApp : public CSaverCore {
 
   private:
     int RunSaver(const LaunchRequest& request);
+    // "s" and --background on a Wayland compositor (saver_app_wayland.cpp).
+    int RunWayland(display::wayland::CWaylandSession& session);
     // Full-screen mode: false when another saver has the display; else the
     // display is this saver's, and guarded by the mode watcher when the
     // mode may be switched.

@@ -14,7 +14,7 @@
 #include <random>
 #include <thread>
 
-#include "display/linux/frame_hand_over.h"
+#include "display/x11/frame_hand_over.h"
 #include "scene/animation_thread.h"
 #include "scene/leaf_images.h"
 #include "scene/leaf_scene.h"

@@ -3,7 +3,7 @@
 #include <random>
 #include <vector>
 
-#include "display/linux/changed_area.h"
+#include "display/x11/changed_area.h"
 #include "scene/frame_buffer.h"
 
 namespace wendrel::display {

@@ -148,3 +148,47 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace wendrel::linux_app
+
+namespace wendrel::linux_app {
+namespace {
+
+TEST(CommandLine, BackgroundIsAModeOfItsOwnWithNoArguments) {
+    EXPECT_EQ(ModeOf({"--background"}), SaverMode::Background);
+    // Also where the daemon names a window: the first argument decides.
+    EXPECT_EQ(ModeOf({"--background"}, "0x500001"), SaverMode::Background);
+    EXPECT_FALSE(Parse({"--background", "--root"}));
+    EXPECT_EQ(ModeOf({"-background"}), SaverMode::Config);
+}
+
+// "s" and --background go to the compositor when there is one, unless the
+// user asks for X11; the modes that name X windows never do.
+TEST(CommandLine, OnlyTheSaverAndTheBackgroundRunOnWayland) {
+    struct Case {
+        SaverMode mode;
+        const char* wayland;
+        const char* backend;
+        bool wanted;
+    };
+    const Case cases[] = {
+        {SaverMode::FullScreen, "wayland-1", nullptr, true},
+        {SaverMode::Background, "wayland-1", nullptr, true},
+        {SaverMode::Background, "wayland-1", "", true},
+        {SaverMode::FullScreen, "wayland-1", "wayland", true},
+        {SaverMode::FullScreen, "wayland-1", "x11", false},
+        {SaverMode::Background, "wayland-1", "x11", false},
+        {SaverMode::FullScreen, nullptr, nullptr, false},
+        {SaverMode::FullScreen, "", nullptr, false},
+        {SaverMode::Preview, "wayland-1", nullptr, false},
+        {SaverMode::Hack, "wayland-1", nullptr, false},
+        {SaverMode::Window, "wayland-1", nullptr, false},
+        {SaverMode::Config, "wayland-1", nullptr, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(WantsWayland(c.mode, c.wayland, c.backend), c.wanted)
+            << static_cast<int>(c.mode) << " " << (c.wayland ? c.wayland : "(unset)") << " "
+            << (c.backend ? c.backend : "(unset)");
+    }
+}
+
+}  // namespace
+}  // namespace wendrel::linux_app

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "display/linux/full_screen_wnd.h"
-#include "display/linux/saver_wnd.h"
+#include "display/x11/full_screen_wnd.h"
+#include "display/x11/saver_wnd.h"
 #include "scene/frame_buffer.h"
 
 // Last: Xlib's macros (None, Status) would spoil the headers above.

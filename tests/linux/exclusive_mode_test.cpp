@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "display/linux/exclusive_presenter.h"
+#include "display/x11/exclusive_presenter.h"
 
 namespace wendrel::display {
 namespace {

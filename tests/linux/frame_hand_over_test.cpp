@@ -1,4 +1,4 @@
-#include "display/linux/frame_hand_over.h"
+#include "display/x11/frame_hand_over.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "display/linux/mode_watcher.h"
+#include "display/x11/mode_watcher.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>

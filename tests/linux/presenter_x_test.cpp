@@ -9,10 +9,10 @@
 #include <thread>
 #include <vector>
 
-#include "display/linux/exclusive_presenter.h"
-#include "display/linux/saver_wnd.h"
-#include "display/linux/stretch_presenter.h"
-#include "display/linux/x_windows.h"
+#include "display/x11/exclusive_presenter.h"
+#include "display/x11/saver_wnd.h"
+#include "display/x11/stretch_presenter.h"
+#include "display/x11/x_windows.h"
 #include "scene/animation.h"
 #include "scene/frame_buffer.h"
 #include "scene/leaf_scene.h"

@@ -3,7 +3,7 @@
 #include <random>
 #include <vector>
 
-#include "display/linux/stretch_map.h"
+#include "display/x11/stretch_map.h"
 #include "scene/frame_buffer.h"
 
 namespace wendrel::display {

@@ -5,9 +5,9 @@
 #include <random>
 #include <vector>
 
-#include "display/linux/changed_area.h"
-#include "display/linux/stretch_map.h"
-#include "display/linux/stretch_painter.h"
+#include "display/x11/changed_area.h"
+#include "display/x11/stretch_map.h"
+#include "display/x11/stretch_painter.h"
 #include "scene/frame_buffer.h"
 
 namespace wendrel::display {

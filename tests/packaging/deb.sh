@@ -44,7 +44,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 field Maintainer | grep -Eq '^[^<]+ <[^@>]+@[^>]+>$' || fail "Maintainer: $(field Maintainer)"
 # Computed from the binary: the libraries it links, each with a version.
 depends=$(field Depends)
-for lib in libc6 libstdc++6 libsdl2-2.0-0 libgtk-3-0 libglib2.0-0 libx11-6; do
+for lib in libc6 libstdc++6 libsdl2-2.0-0 libgtk-3-0 libglib2.0-0 libx11-6 libwayland-client0; do
     echo "$depends" | tr ',' '\n' | awk '{ print $1 }' | grep -qxF "$lib" || fail "Depends lacks $lib: $depends"
 done
 description=$(field Description)

@@ -1,6 +1,6 @@
-#include "display/linux/surface_presenter.h"
+#include "display/x11/surface_presenter.h"
 
-#include "display/linux/changed_area.h"
+#include "display/x11/changed_area.h"
 #include "scene/frame_buffer.h"
 
 namespace wendrel::display {

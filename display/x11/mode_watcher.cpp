@@ -1,4 +1,4 @@
-#include "display/linux/mode_watcher.h"
+#include "display/x11/mode_watcher.h"
 
 #include <X11/Xlib.h>
 #include <poll.h>
@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "display/linux/randr_mode_record.h"
+#include "display/x11/randr_mode_record.h"
 
 namespace wendrel::display {
 namespace {

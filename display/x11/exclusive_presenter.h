@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "display/linux/surface_presenter.h"
+#include "display/x11/surface_presenter.h"
 
 namespace wendrel::display {
 

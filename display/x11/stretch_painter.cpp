@@ -1,4 +1,4 @@
-#include "display/linux/stretch_painter.h"
+#include "display/x11/stretch_painter.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "display/linux/x_windows.h"
+#include "display/x11/x_windows.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>

@@ -1,4 +1,4 @@
-#include "display/linux/full_screen_wnd.h"
+#include "display/x11/full_screen_wnd.h"
 
 namespace wendrel::display {
 namespace {

@@ -1,4 +1,4 @@
-#include "display/linux/randr_mode_record.h"
+#include "display/x11/randr_mode_record.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>

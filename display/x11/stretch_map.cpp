@@ -1,4 +1,4 @@
-#include "display/linux/stretch_map.h"
+#include "display/x11/stretch_map.h"
 
 #include "scene/frame_buffer.h"
 

@@ -1,4 +1,4 @@
-#include "display/linux/exclusive_presenter.h"
+#include "display/x11/exclusive_presenter.h"
 
 #include <vector>
 

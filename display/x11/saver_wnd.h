@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "display/linux/stretch_presenter.h"
+#include "display/x11/stretch_presenter.h"
 
 namespace wendrel::display {
 

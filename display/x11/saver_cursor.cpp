@@ -1,4 +1,4 @@
-#include "display/linux/saver_cursor.h"
+#include "display/x11/saver_cursor.h"
 
 namespace wendrel::display {
 namespace {

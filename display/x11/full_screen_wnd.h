@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "display/linux/exclusive_presenter.h"
-#include "display/linux/saver_wnd.h"
+#include "display/x11/exclusive_presenter.h"
+#include "display/x11/saver_wnd.h"
 #include "saver/mouse_rule.h"
 
 namespace wendrel::display {

@@ -1,4 +1,4 @@
-#include "display/linux/saver_wnd.h"
+#include "display/x11/saver_wnd.h"
 
 namespace wendrel::display {
 

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "display/linux/stretch_map.h"
-#include "display/linux/stretch_painter.h"
+#include "display/x11/stretch_map.h"
+#include "display/x11/stretch_painter.h"
 #include "scene/frame_changes.h"
 
 namespace wendrel::display {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/linux/surface_presenter.h"
+#include "display/x11/surface_presenter.h"
 
 namespace wendrel::display {
 

@@ -1,4 +1,4 @@
-#include "display/linux/changed_area.h"
+#include "display/x11/changed_area.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "display/linux/stretch_map.h"
+#include "display/x11/stretch_map.h"
 
 namespace wendrel::display {
 

@@ -1,0 +1,290 @@
+#!/bin/bash
+# wayland.sh CASE: `wendrel s` and `wendrel --background` on Wayland
+# compositors (sway 1.7 headless, weston 10 headless), run as an
+# unprivileged user with a runtime directory of its own (sway refuses root).
+#   one         s on one output shows the frame; a second saver gives way;
+#               a key ends it
+#   two         s on two outputs: both show the frame, a white window on the
+#               second is hidden; a pointer movement within the threshold on
+#               the second output keeps it, one beyond ends it
+#   hotplug     an output added while s runs is covered within a second
+#   unplug      an output removed (nested sway) loses its surface; s goes on
+#               on the other
+#   background  --background under a floating white window, on two outputs;
+#               SIGTERM ends it
+#   killed      the compositor killed under s: exit 1, one line, within 1 s
+#   weston      s on weston (no layer-shell): a full-screen toplevel showing
+#               the frame; --background refused there with one line
+#   idle        the swayidle recipe starts s; a later timeout still fires;
+#               a key ends it
+#   bad         no compositor and no X display, $WAYLAND_DISPLAY naming
+#               nothing: one line, exit 1
+# WENDREL, WL_POINTER, TEST_WINDOW and FRAME_MATCH name the programs.
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib.sh"
+unset DISPLAY WAYLAND_DISPLAY SWAYSOCK WENDREL_BACKEND
+case_name=$1
+
+# What the compositor and its clients run must be readable by their user,
+# wherever the build lives.
+chmod 755 "$work"
+mkdir "$work/bin"
+cp "$WENDREL" "$WL_POINTER" "$TEST_WINDOW" "$work/bin/"
+# A sanitizer's suppressions too (a sanitizer that cannot read them stops).
+if [[ ${LSAN_OPTIONS:-} =~ suppressions=([^:]*) ]]; then
+    cp "${BASH_REMATCH[1]}" "$work/bin/lsan.supp"
+    LSAN_OPTIONS=${LSAN_OPTIONS/suppressions=${BASH_REMATCH[1]}/suppressions=$work/bin/lsan.supp}
+fi
+chmod 755 "$work/bin" "$work/bin/"*
+wendrel=$work/bin/$(basename "$WENDREL")
+pointer=$work/bin/$(basename "$WL_POINTER")
+test_window=$work/bin/$(basename "$TEST_WINDOW")
+export XDG_RUNTIME_DIR=$work/runtime HOME=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+# "${user[@]}" COMMAND runs COMMAND as that user, in this process (so that
+# $! of a background one is the command's own).
+user=()
+if [ "$(id -u)" = 0 ]; then
+    chown nobody:nogroup "$XDG_RUNTIME_DIR"
+    user=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
+fi
+as_user() { "${user[@]}" "$@"; }
+rt=$XDG_RUNTIME_DIR
+export WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
+compositor=
+nested=
+stop_compositors() {
+    stop_process "$saver"
+    saver=
+    stop_process "$nested"
+    stop_process "$compositor"
+}
+on_exit stop_compositors
+
+# start_sway OUTPUTS: sway headless with OUTPUTS outputs, 1024x768 and
+# 800x600 to its right; floating test windows.
+start_sway() {
+    cat >"$work/sway.conf" <<CONF
+output HEADLESS-1 resolution 1024x768 position 0 0
+output HEADLESS-2 resolution 800x600 position 1024 0
+workspace 2 output HEADLESS-2
+for_window [title="wendrel-test-window"] floating enable, border none, move position 100 100
+CONF
+    chmod 644 "$work/sway.conf"
+    WLR_HEADLESS_OUTPUTS=$1 "${user[@]}" sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
+    compositor=$!
+    wait_until 10 "sway did not start: $(cat "$work/sway.log")" sway_up
+    export WAYLAND_DISPLAY=wayland-1
+    SWAYSOCK=$(echo "$rt"/sway-ipc.*.sock)
+    export SWAYSOCK
+}
+sway_up() { compgen -G "$rt/sway-ipc.*.sock" >/dev/null && [ -S "$rt/wayland-1" ]; }
+sway_msg() { as_user swaymsg "$@" >/dev/null || fail "swaymsg $* failed"; }
+
+# start_wendrel ARGS...: wendrel as the compositor's user; $first is the
+# earliest second it may have seeded from.
+start_wendrel() {
+    first=$(date +%s)
+    "${user[@]}" "$wendrel" "$@" >"$work/saver.out" 2>"$work/saver.err" &
+    saver=$!
+}
+
+# The wendrel copy of this test that swayidle started.
+idle_saver() {
+    local pid
+    for pid in $(pgrep -x wendrel); do
+        [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$wendrel" ] && echo "$pid" && return 0
+    done
+    return 1
+}
+started_by_idle() { idle_saver >/dev/null; }
+no_wendrel() { ! idle_saver >/dev/null; }
+one_output() { [ "$(as_user swaymsg -r -t get_outputs | grep -c '"name": "WL-')" = 1 ]; }
+
+# shoot OUTPUT [frame-match options]: that output shows a frame of the run.
+shoot() {
+    local output=$1
+    shift
+    rm -f "$rt/shot.png"
+    as_user grim -o "$output" "$rt/shot.png" || fail "grim -o $output failed"
+    local last
+    last=$(date +%s)
+    match_frame "$rt/shot.png" "$first" "$last" "$(((last - first + 2) * 100))" "$@"
+}
+
+running() {
+    kill -0 "$saver" 2>/dev/null || fail "wendrel ended: $(cat "$work/saver.err")"
+}
+
+# shows OUTPUT: grim can see a frame on OUTPUT (for a wait).
+shows() {
+    running
+    rm -f "$rt/shot.png"
+    as_user grim -o "$1" "$rt/shot.png" 2>/dev/null || return 1
+    "$FRAME_MATCH" "$rt/shot.png" --seeds "$first:$(date +%s)" --max-ticks 3000 >/dev/null 2>&1
+}
+
+# one_line: wendrel wrote exactly one line on stderr.
+one_line() {
+    [ "$(wc -l <"$work/saver.err")" = 1 ] || fail "not one line: $(cat "$work/saver.err")"
+}
+
+white_window() {
+    sway_msg "focus output $1"
+    sway_msg "exec $test_window 300x200 --white"
+    wait_until 10 "no test window" test_window_shown
+    sleep 0.5
+}
+test_window_shown() { as_user swaymsg -t get_tree | grep -q '"wendrel-test-window"'; }
+
+case $case_name in
+one)
+    start_sway 1
+    start_wendrel s
+    wait_until 5 "no frame on HEADLESS-1" shows HEADLESS-1
+    shoot HEADLESS-1
+    # A second saver in the session gives way at once.
+    as_user "$wendrel" s 2>"$work/second.err" || fail "the second saver failed: $(cat "$work/second.err")"
+    running
+    as_user wtype -s 600 -k Escape
+    expect_end 3
+    ;;
+two)
+    start_sway 2
+    white_window HEADLESS-2
+    # The pointer waits on the second output, where the saver will find it.
+    as_user "$pointer" 1824 768 1300 300
+    start_wendrel s
+    wait_until 5 "no frame on HEADLESS-1" shows HEADLESS-1
+    wait_until 5 "no frame on HEADLESS-2" shows HEADLESS-2
+    shoot HEADLESS-1
+    shoot HEADLESS-2
+    # The layout is 1824 x 768; the second output starts at x 1024. Where
+    # the saver first sees the pointer is the reference; (+3, +100) is
+    # within the threshold.
+    as_user "$pointer" 1824 768 1303 400
+    expect_running 0.5
+    as_user "$pointer" 1824 768 1320 420
+    expect_end 3
+    ;;
+hotplug)
+    start_sway 1
+    start_wendrel s
+    wait_until 5 "no frame on HEADLESS-1" shows HEADLESS-1
+    sway_msg create_output
+    wait_until 1 "the new output HEADLESS-2 was not covered in 1 s" shows HEADLESS-2
+    shoot HEADLESS-2
+    running
+    ;;
+unplug)
+    # A nested sway on the outer one, its two outputs windows there.
+    start_sway 1
+    outer=$SWAYSOCK
+    printf 'output WL-1 resolution 640x480\noutput WL-2 resolution 640x480\n' >"$work/nested.conf"
+    chmod 644 "$work/nested.conf"
+    mkdir -m 700 "$rt/nested"
+    [ "$(id -u)" != 0 ] || chown nobody:nogroup "$rt/nested"
+    XDG_RUNTIME_DIR=$rt/nested WAYLAND_DISPLAY=$rt/wayland-1 WLR_BACKENDS=wayland WLR_WL_OUTPUTS=2 \
+        "${user[@]}" sway -c "$work/nested.conf" >"$work/nested.log" 2>&1 &
+    nested=$!
+    nested_up() { compgen -G "$rt/nested/sway-ipc.*.sock" >/dev/null && compgen -G "$rt/nested/wayland-*" >/dev/null; }
+    wait_until 10 "the nested sway did not start: $(cat "$work/nested.log")" nested_up
+    export XDG_RUNTIME_DIR=$rt/nested
+    WAYLAND_DISPLAY=$(basename "$(compgen -G "$rt/nested/wayland-?" | head -1)")
+    SWAYSOCK=$(echo "$rt"/nested/sway-ipc.*.sock)
+    rt=$XDG_RUNTIME_DIR
+    start_wendrel s
+    wait_until 5 "no frame on WL-1" shows WL-1
+    wait_until 5 "no frame on WL-2" shows WL-2
+    # Close the nested sway's second output, a window of the outer sway.
+    SWAYSOCK=$outer sway_msg '[title="WL-2$"] kill'
+    wait_until 3 "WL-2 did not go" one_output
+    expect_running 1
+    shoot WL-1
+    ;;
+background)
+    start_sway 2
+    start_wendrel --background
+    wait_until 5 "no frame on HEADLESS-1" shows HEADLESS-1
+    wait_until 5 "no frame on HEADLESS-2" shows HEADLESS-2
+    shoot HEADLESS-2
+    shoot HEADLESS-1
+    mv "$rt/shot.png" "$rt/before.png"
+    white_window HEADLESS-1
+    as_user grim -o HEADLESS-1 "$rt/shot.png"
+    # The window lies above the background, which goes on around it.
+    white=$(convert "$rt/shot.png" -crop 300x200+100+100 +repage -format '%[min]' info:)
+    [ "$white" = 65535 ] || [ "$white" = 255 ] || fail "the window is not white above the background ($white)"
+    for png in before shot; do convert "$rt/$png.png" -crop 1024x368+0+400 +repage "$rt/$png-below.png"; done
+    change=$(compare -metric MAE "$rt/before-below.png" "$rt/shot-below.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/' || true)
+    awk -v c="$change" 'BEGIN { exit !(c < 0.1) }' || fail "the background below the window changed by $change"
+    kill -TERM "$saver"
+    expect_status 143 3
+    ;;
+killed)
+    start_sway 1
+    start_wendrel s
+    wait_until 5 "no frame on HEADLESS-1" shows HEADLESS-1
+    kill -KILL "$compositor"
+    wait "$compositor" 2>/dev/null || true
+    compositor=
+    expect_status 1 1
+    one_line
+    grep -q 'compositor went away' "$work/saver.err" || fail "unclear: $(cat "$work/saver.err")"
+    ;;
+weston)
+    "${user[@]}" weston --backend=headless-backend.so --use-pixman --width=800 --height=600 --debug \
+        --socket=wayland-w --idle-time=0 >"$work/weston.log" 2>&1 &
+    compositor=$!
+    weston_up() { [ -S "$rt/wayland-w" ]; }
+    wait_until 10 "weston did not start: $(cat "$work/weston.log")" weston_up
+    export WAYLAND_DISPLAY=wayland-w
+    start_wendrel --background
+    expect_status 1 3
+    one_line
+    grep -q 'no background layer' "$work/saver.err" || fail "unclear: $(cat "$work/saver.err")"
+    start_wendrel s
+    # weston-screenshooter writes the picture of the whole screen into the
+    # folder it runs in.
+    weston_shows() {
+        running
+        rm -f "$rt"/wayland-screenshot*.png
+        (cd "$rt" && as_user weston-screenshooter) >/dev/null 2>&1 || return 1
+        shot=$(compgen -G "$rt/wayland-screenshot*.png" | head -1) || return 1
+        "$FRAME_MATCH" "$shot" --seeds "$first:$(date +%s)" --max-ticks 3000 >"$work/match.txt" 2>&1
+    }
+    wait_until 5 "weston shows no frame of the run" weston_shows
+    kill -INT "$saver"
+    expect_status 130 3
+    ;;
+idle)
+    start_sway 1
+    "${user[@]}" swayidle timeout 2 "$wendrel s" timeout 4 "touch $rt/marker" >"$work/idle.log" 2>&1 &
+    idle=$!
+    on_exit stop_process "$idle"
+    first=$(date +%s)
+    saver=$idle  # (for shows: swayidle runs while it may start wendrel)
+    wait_until 5 "swayidle did not start wendrel" started_by_idle
+    wait_until 5 "the second timeout did not fire while wendrel ran" test -e "$rt/marker"
+    shows HEADLESS-1 || fail "wendrel is not on the screen"
+    as_user wtype -s 600 -k Escape
+    wait_until 3 "wendrel did not end on a key" no_wendrel
+    ;;
+bad)
+    export XDG_RUNTIME_DIR=$rt
+    for args in s --background; do
+        WAYLAND_DISPLAY=nothing-here as_user "$wendrel" $args >"$work/saver.out" 2>"$work/saver.err" &&
+            fail "wendrel $args ran with no compositor"
+        status=$?
+        [ "$status" = 1 ] || fail "status $status"
+        one_line
+        grep -q 'nothing-here' "$work/saver.err" || fail "unclear: $(cat "$work/saver.err")"
+    done
+    as_user "$wendrel" --background extra >"$work/saver.out" 2>"$work/saver.err" &&
+        fail "--background took an argument"
+    ;;
+*)
+    fail "unknown case $case_name"
+    ;;
+esac
+echo "passed: $case_name"
