@@ -1,6 +1,6 @@
 #!/bin/bash
 # Shared by the end-to-end scripts: runs Windows programs under Wine in the
-# run's one prefix and watches the saver from outside.
+# build tree's prefix and watches the saver from outside.
 #
 # The scripts get from CTest: WENDREL_SCR (the saver), WENDREL_E2E_TOOLS
 # (our helper programs), WENDREL_HOST_BUILD (the Linux build with
@@ -37,7 +37,7 @@ e2e_init() {
     # modes, and a run could pass on the fallback for the wrong reason.
     missing=$("$wine_env_scripts/wine-display-libs.sh" $arch) ||
         fail "Wine's display driver ($arch) lacks $missing; run scripts/install-deps.sh"
-    wine_boot || true
+    wine_boot || fail "cannot make the Wine prefix $WINEPREFIX"
     # The loader must run a small program of ours before the saver is judged.
     if ! timeout 120 "$LOADER" "$WENDREL_E2E_TOOLS/wendrel-focus-taker.exe" 0 0 >/dev/null 2>&1; then
         wineserver -k 2>/dev/null || true
