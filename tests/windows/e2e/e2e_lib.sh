@@ -113,12 +113,19 @@ e2e_screenshot() {
 e2e_match=$WENDREL_HOST_BUILD/tests/support/wendrel-frame-match
 e2e_need_frame_match() { [ -x "$e2e_match" ] || fail "no $e2e_match (build the linux preset first)"; }
 
+# Wine's X11 driver hands a window's picture to the X server in bands of
+# rows (Xlib sends at most 256 KiB a request), or through shared memory the
+# saver is already drawing the next tick into, so a screenshot now and then
+# shows the upper rows of one frame over the lower rows of an earlier one;
+# wendrel-frame-match --torn takes two frames of the run, a few ticks apart,
+# split at one row.
 # e2e_match_tick PNG [--direct]: prints the tick the screenshot shows, at
 # the pace given (--direct, or the windowed one); fails when it shows no
 # frame.
 e2e_match_tick() {
     local out
-    out=$("$e2e_match" "$1" --seeds "$((SAVER_START - 1)):$(date +%s)" --max-ticks 3000 ${2:+"$2"}) ||
+    out=$("$e2e_match" "$1" --seeds "$((SAVER_START - 1)):$(date +%s)" --max-ticks 3000 --torn \
+        ${2:+"$2"}) ||
         fail "screenshot does not show an engine frame: $out"
     echo "$out" >&2
     echo "$out" | sed -n 's/^match: seed [0-9]* tick \([0-9]*\) .*/\1/p'
