@@ -3,7 +3,7 @@
 # close button ends it). Without an X display it says so and exits 1.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh --without-32-bit
 cmake --preset linux >/dev/null
 cmake --build --preset linux --target wendrel
 exec build/linux/app/linux/wendrel window

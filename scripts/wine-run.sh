@@ -1,6 +1,8 @@
 #!/bin/bash
-# Runs a Windows program under Wine for CTest, in one prefix shared by the
-# whole run (made on first use), with no window needed for console tests.
+# Runs a Windows program under Wine for CTest, in the build tree's prefix
+# (made before the tests by the fixture wendrel_wine_prefix; checked whole
+# here, and made again when it is not), with no window needed for console
+# tests.
 # Exit status 77 tells CTest the test was skipped; the reason is the last
 # line on stderr, which scripts/ctest-run.sh shows.
 set -euo pipefail
@@ -28,5 +30,5 @@ if [ "$arch" = x86_64 ]; then
     wine=$(wine_loader_for "$program")
     [ "$wine" = wine ] || export WINELOADER=$wine
 fi
-wine_boot || true
+wine_boot || { echo "wine-run: cannot make the Wine prefix $WINEPREFIX" >&2; exit 1; }
 exec "$wine" "$@"

@@ -11,6 +11,14 @@
 #                    apt-get update always fails and the packages cannot be
 #                    had: it stops with one line naming that step
 #   install-fails    the install itself fails: one line naming it
+#   no-i386-index    the 32-bit lists cannot be fetched, the native ones
+#                    alone can, and only 64-bit packages resolve: all but
+#                    the 32-bit part is installed, one line says so, exit 0
+#   no-i386-index-unresolvable
+#                    the same, and a 64-bit package cannot be had either: it
+#                    stops with one line
+#   without-32-bit   only the 32-bit part is missing and --without-32-bit is
+#                    given (scripts/run.sh): neither sudo nor apt-get runs
 set -euo pipefail
 case_=$1
 source=$(cd "$(dirname "$0")/../.." && pwd)
@@ -35,9 +43,11 @@ printf '#!/bin/sh\necho "enable-i386 $*" >>"$STATE/calls"\n' >"$work/scripts/ena
 chmod +x "$work/scripts/enable-i386.sh"
 
 # The stand-ins log every call to $STATE/calls. Installed packages are the
-# lines of $STATE/installed; `apt-get update` fails the number of times in
+# lines of $STATE/installed; `apt-get update` fails in the number of tries in
 # $STATE/update-failures (or always, with "always"); $STATE/resolvable and
-# $STATE/install-works say whether a simulated and a real install work.
+# $STATE/install-works say whether a simulated and a real install work. With
+# $STATE/no-i386 the 32-bit lists cannot be fetched (an update succeeds only
+# when it asks for amd64 alone) and nothing ":i386" can be installed.
 export STATE=$work
 stand_in() {
     printf '#!/bin/bash\necho "%s $*" >>"$STATE/calls"\n%s\n' "$1" "$2" >"$work/bin/$1"
@@ -46,17 +56,24 @@ stand_in() {
 stand_in id '[ "$1" = -u ] && { [ -n "${AS_ROOT:-}" ] && echo 0 || echo 1000; }'
 stand_in sudo 'AS_ROOT=1 exec "$@"'
 stand_in sleep 'exit 0'
-stand_in dpkg '[ "$1" = --print-foreign-architectures ] && echo i386; exit 0'
+stand_in dpkg 'case $1 in --print-foreign-architectures) echo i386 ;; --print-architecture) echo amd64 ;; esac'
 stand_in dpkg-query 'grep -qxF "${!#}" "$STATE/installed" && echo "install ok installed"'
 stand_in apt-get '
 [ -n "${AS_ROOT:-}" ] || { echo "apt-get run without root" >&2; exit 100; }
 args=" $* "
-if [[ $args = *" -s "* ]]; then
+if [ -e "$STATE/no-i386" ] && [[ $args = *":i386 "* ]]; then
+    echo "E: Unable to correct problems, you have held broken packages." >&2
+    exit 100
+elif [[ $args = *" -s "* ]]; then
     [ -e "$STATE/resolvable" ]
 elif [[ $args = *" update "* ]]; then
+    [ -e "$STATE/no-i386" ] && [[ $args != *" -o APT::Architectures=amd64 "* ]] &&
+        { echo "E: Failed to fetch binary-i386/Packages.xz  File has unexpected size" >&2; exit 100; }
     n=$(cat "$STATE/update-failures")
     [ "$n" = always ] && { echo "E: File has unexpected size. Mirror sync in progress?" >&2; exit 100; }
-    [ "$n" -gt 0 ] && { echo $((n - 1)) >"$STATE/update-failures"; exit 100; }
+    # A try ends with the update of the native lists alone.
+    [ "$n" -gt 0 ] && [[ $args = *" APT::Architectures="* ]] && echo $((n - 1)) >"$STATE/update-failures"
+    [ "$n" = 0 ] || exit 100
     exit 0
 elif [[ $args = *" install "* ]]; then
     [ -e "$STATE/install-works" ] || { echo "E: Unmet dependencies." >&2; exit 100; }
@@ -65,7 +82,8 @@ fi'
 
 all=$("$work/scripts/install-deps.sh" --list | tr ' ' '\n')
 [ "$(echo "$all" | wc -l)" -gt 10 ] || fail "$case_: install-deps.sh --list gives no packages"
-echo "$all" | grep -v -e '^wine32:i386$' -e '^xdotool$' >"$work/installed"
+echo "$all" | grep -v -e ':i386$' -e '^xdotool$' >"$work/installed"
+args=()
 : >"$work/calls"
 echo 0 >"$work/update-failures"
 touch "$work/resolvable" "$work/install-works"
@@ -75,13 +93,19 @@ flaky-update) echo 2 >"$work/update-failures" ;;
 update-fails) echo always >"$work/update-failures" ;;
 update-fails-unresolvable) echo always >"$work/update-failures"; rm "$work/resolvable" ;;
 install-fails) rm "$work/install-works" ;;
+no-i386-index) touch "$work/no-i386" ;;
+no-i386-index-unresolvable) touch "$work/no-i386"; rm "$work/resolvable" ;;
+without-32-bit)
+    echo "$all" | grep -v ':i386$' >"$work/installed"
+    args=(--without-32-bit)
+    ;;
 *) fail "$case_: no such case" ;;
 esac
 status=0
-PATH=$work/bin:$PATH "$work/scripts/install-deps.sh" >"$work/out" 2>"$work/err" || status=$?
+PATH=$work/bin:$PATH "$work/scripts/install-deps.sh" ${args[@]+"${args[@]}"} >"$work/out" 2>"$work/err" || status=$?
 
 calls() { grep -c "^$1" "$work/calls" || true; }
-updates=$(grep -c '^apt-get .* update' "$work/calls" || true)
+updates=$(grep '^apt-get .* update' "$work/calls" | grep -vc 'APT::Architectures' || true)
 installs=$(grep '^apt-get .* install -y' "$work/calls" || true)
 last_error=$(tail -1 "$work/err")
 expect_stop() {
@@ -90,7 +114,7 @@ expect_stop() {
         fail "$case_: its last line is '$last_error', not one naming '$1'"
 }
 case $case_ in
-installed)
+installed | without-32-bit)
     [ $status = 0 ] || fail "$case_: exit status $status"
     [ "$(calls sudo)" = 0 ] && [ "$(calls apt-get)" = 0 ] || fail "$case_: ran sudo or apt-get with nothing missing"
     ;;
@@ -122,6 +146,23 @@ update-fails-unresolvable)
     ;;
 install-fails)
     expect_stop "apt-get install failed"
+    ;;
+no-i386-index)
+    [ $status = 0 ] || fail "$case_: exit status $status"
+    [ "$(calls sleep)" = 0 ] || fail "$case_: it waited, though the native lists were fetched"
+    [ "$(echo "$installs" | grep -c .)" = 1 ] || fail "$case_: not one install: $installs"
+    echo "$installs" | grep -qw -- xdotool || fail "$case_: xdotool was not installed"
+    echo "$installs" | grep -q -- ':i386' && fail "$case_: it tried the 32-bit part: $installs"
+    left_out=$(grep 'left out' "$work/err" || true)
+    [ "$(echo "$left_out" | grep -c .)" = 1 ] || fail "$case_: not one line on what was left out"
+    for word in wine32:i386 libxrandr2:i386 "apt-get update failed for the 32-bit" skipped; do
+        [[ $left_out = *"$word"* ]] || fail "$case_: '$left_out' does not say '$word'"
+    done
+    [ "$(calls enable-i386)" -ge 1 ] || fail "$case_: enable-i386.sh did not run"
+    ;;
+no-i386-index-unresolvable)
+    expect_stop "apt-get update failed for the 32-bit"
+    [ -z "$installs" ] || fail "$case_: it installed after all"
     ;;
 esac
 echo "passed: install-deps $case_"

@@ -6,6 +6,9 @@
 # dummy: Xorg with the dummy driver, 1024x768 that can switch to 640x480.
 # --second WHERE (dummy only): a second 1024x768 monitor on output DUMMY1,
 # placed right-of, left-of or below the primary DUMMY0.
+# COMMAND runs as in a desktop session of its own: with a D-Bus session bus
+# (dbus-run-session), so that nothing it does starts or reaches another, and
+# a private XDG_RUNTIME_DIR, removed with the server.
 # Exits with COMMAND's status.
 set -euo pipefail
 kind=$1
@@ -33,12 +36,15 @@ screen=${size}x24
 [[ $size =~ ^[0-9]+x[0-9]+x[0-9]+$ ]] && screen=$size
 
 server=
-log=
+# The server's log (in a folder of our own: Xorg keeps an existing log file
+# as LOG.old) and the session's runtime directory.
+session=$(mktemp -d /tmp/wendrel-x.XXXXXX)
+log=$session/server.log
 cleanup() {
     # A server that has not gone 10 s after SIGTERM is killed.
     stop_process "$server" 10
-    [ -z "$log" ] || rm -f "$log"
 }
+on_exit rm -rf "$session"
 on_exit cleanup
 
 # The server on display $1 has died or answers.
@@ -49,7 +55,6 @@ settled() { ! kill -0 "$server" 2>/dev/null || DISPLAY=":$1" xdpyinfo >/dev/null
 # dies at once and the caller tries the next number.
 start_server() {
     local n=$1
-    log=$(mktemp "/tmp/wendrel-x$n.XXXXXX.log")
     case $kind in
     xvfb) Xvfb ":$n" -screen 0 "$screen" -nolisten tcp -noreset >"$log" 2>&1 & ;;
     dummy) Xorg ":$n" -config "$here/xorg-dummy.conf" -noreset -nolisten tcp \
@@ -91,6 +96,8 @@ if [ -n "$second" ]; then
     # (which SDL reads) only after some client has asked for a full query.
     xrandr >/dev/null
 fi
+export XDG_RUNTIME_DIR=$session/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 status=0
-"$@" || status=$?
+dbus-run-session -- "$@" || status=$?
 exit $status

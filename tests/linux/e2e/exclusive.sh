@@ -23,9 +23,8 @@ esac
 first=$(date +%s)
 start_saver s
 wait_for_window Wendrel
-sleep 1
 [ "$(current_size)" = "$want" ] || fail "display is $(current_size) while running, not $want"
-import -window root "$work/shot.png"
+screenshot "$work/shot.png" "0,0,${want/x/,}"
 last=$(date +%s)
 direct=()
 [ "$1" != nodirect ] && direct=(--direct)

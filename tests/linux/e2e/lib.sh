@@ -62,6 +62,25 @@ start_helper() {
     read -r -t 10 helper_id <&"${HELPER[0]}" || fail "no test window"
 }
 
+# drawn PNG RECT...: takes a screenshot of the screen into PNG; true when
+# the background picture explains at least half of each rectangle X,Y,W,H
+# of it, i.e. the saver has drawn a frame there, not just shown its window.
+drawn() {
+    local png=$1 rect share
+    shift
+    import -window root "$png"
+    for rect in "$@"; do
+        share=$("$FRAME_MATCH" "$png" --rect "$rect" --background-only |
+            sed -n 's/^background explains \([0-9]*\).*/\1/p')
+        [ "${share:-0}" -ge 50 ] || return 1
+    done
+}
+
+# screenshot PNG RECT...: a screenshot once the saver has drawn its picture
+# in each rectangle. A window shows its first frame some time after it
+# appears: later on a busy machine, and later still under a sanitizer.
+screenshot() { wait_until 10 "no frame was drawn in $* within 10 s" drawn "$@"; }
+
 # match_frame PNG FIRST_SEED LAST_SEED MAX_TICKS [frame-match options]
 match_frame() {
     local png=$1 first=$2 last=$3 ticks=$4

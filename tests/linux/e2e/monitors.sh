@@ -38,10 +38,16 @@ expect_black() {
     [ "$max" = 0 ] || fail "the monitor at $1,$2 is not black (brightest value $max)"
 }
 
-# shoot: a screenshot, and the seeds and ticks since $first.
+# rect_of P|S: that monitor's rectangle as X,Y,W,H.
+rect_of() {
+    local -n of=$1
+    (IFS=,; echo "${of[*]}")
+}
+
+# shoot RECT...: a screenshot once the saver has drawn in each rectangle,
+# and the seeds and ticks since $first.
 shoot() {
-    sleep 1
-    import -window root "$work/shot.png"
+    screenshot "$work/shot.png" "$@"
     last=$(date +%s)
     ticks=$(((last - first + 1) * 100))
 }
@@ -49,8 +55,7 @@ shoot() {
 # match_monitor P|S: the screenshot's crop of that monitor is a whole frame
 # of the run (the frame stretched to the monitor).
 match_monitor() {
-    local -n rect=$1
-    match_frame "$work/shot.png" "$first" "$last" "$ticks" --rect "$(IFS=,; echo "${rect[*]}")" "${pid[@]}"
+    match_frame "$work/shot.png" "$first" "$last" "$ticks" --rect "$(rect_of "$1")" "${pid[@]}"
 }
 
 # set_monitors: the primary in P (X Y W H), the second in S.
@@ -95,11 +100,11 @@ stretch | exclusive)
         # The primary alone switched; the second monitor stays where it is.
         set_monitors
         [ "${P[2]}x${P[3]}" = 640x480 ] || fail "the primary is ${P[2]}x${P[3]}, not 640x480"
-        shoot
-        match_frame "$work/shot.png" "$first" "$last" "$ticks" --direct --rect "$(IFS=,; echo "${P[*]}")"
+        shoot "$(rect_of P)"
+        match_frame "$work/shot.png" "$first" "$last" "$ticks" --direct --rect "$(rect_of P)"
         expect_black "${S[@]}"
     else
-        shoot
+        shoot "$(rect_of P)" "$(rect_of S)"
         match_monitor P
         match_monitor S
     fi
@@ -135,18 +140,18 @@ root)
     first=$(date +%s)
     start_saver --root
     pid=(--pid "$saver")  # a hack's seed mixes in its process id
-    shoot
+    shoot "$(rect_of P)" "$(rect_of S)"
     match_monitor P
     match_monitor S
     # One monitor: one picture over it; both again: one on each.
     xrandr --output DUMMY1 --off
-    shoot
     read -r -a one <<<"$(monitors)"
-    match_frame "$work/shot.png" "$first" "$last" "$ticks" --rect "$(IFS=,; echo "${one[*]}")" "${pid[@]}"
+    shoot "$(rect_of one)"
+    match_frame "$work/shot.png" "$first" "$last" "$ticks" --rect "$(rect_of one)" "${pid[@]}"
     xrandr --output DUMMY1 --mode 1024x768 --"$where" DUMMY0
     before=$(layout)
     set_monitors
-    shoot
+    shoot "$(rect_of P)" "$(rect_of S)"
     match_monitor P
     match_monitor S
     kill -TERM "$saver"

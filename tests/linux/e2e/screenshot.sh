@@ -22,8 +22,7 @@ if [ "$mode" = window ]; then
     [ "$WIDTH" = 500 ] && [ "$HEIGHT" = 700 ] || fail "window is ${WIDTH}x$HEIGHT"
     rect=(--rect "$X,$Y,$WIDTH,$HEIGHT")
 fi
-sleep 1
-import -window root "$work/shot.png"
+screenshot "$work/shot.png" "${rect[1]:-0,0,1024,768}"
 last=$(date +%s)
 ticks=$(((last - first + 1) * 100))
 match_frame "$work/shot.png" "$first" "$last" "$ticks" "${rect[@]}"

@@ -47,11 +47,14 @@ CSampler::CSampler(const Screenshot& shot, const Rect& rect, int maxSamples, int
             if (x < 0 || y < 0 || x >= shot.width || y >= shot.height)
                 continue;
             const std::uint8_t* p = &shot.rgb[(static_cast<std::size_t>(y) * shot.width + x) * 3];
-            Sample s{p[0], p[1], p[2],
+            Sample s{p[0],
+                     p[1],
+                     p[2],
                      static_cast<int>((static_cast<std::int64_t>(dx) * 2 + 1) * kFrameWidth /
                                       (2 * static_cast<std::int64_t>(rect.width))),
                      static_cast<int>((static_cast<std::int64_t>(dy) * 2 + 1) * kFrameHeight /
-                                      (2 * static_cast<std::int64_t>(rect.height)))};
+                                      (2 * static_cast<std::int64_t>(rect.height))),
+                     y};
             m_samples.push_back(s);
         }
     }
@@ -103,6 +106,13 @@ std::size_t CSampler::CountLeafMatches(const std::uint8_t* frame) const {
                       [&](const Sample& s) { return !s.background && Explains(frame, s); }));
 }
 
+std::vector<bool> CSampler::Explained(const std::uint8_t* frame) const {
+    std::vector<bool> explained(m_samples.size());
+    for (std::size_t i = 0; i < m_samples.size(); ++i)
+        explained[i] = Explains(frame, m_samples[i]);
+    return explained;
+}
+
 bool IsMatch(const MatchResult& result, double wanted) {
     return result.fraction >= wanted && (result.leafSamples == 0 || result.leafFraction >= wanted);
 }
@@ -141,6 +151,94 @@ MatchResult SearchFrames(CSampler& sampler, std::uint32_t firstSeed, std::uint32
                         static_cast<double>(leafSamples);
                 if (IsMatch(best, wanted))
                     return best;
+            }
+        }
+        if (second == lastSeed)
+            break;
+    }
+    return best;
+}
+
+namespace {
+
+// The best split of the samples between `upper` (those above the split)
+// and `lower`; splits fall between rows.
+void BestSplit(const CSampler& sampler, const std::vector<bool>& upper,
+               const std::vector<bool>& lower, std::size_t& bestMatches, std::size_t& bestLeaf,
+               int& bestRow) {
+    const std::size_t count = sampler.Count();
+    std::size_t matches = 0, leafMatches = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (lower[i]) {
+            ++matches;
+            leafMatches += sampler.IsBackground(i) ? 0 : 1;
+        }
+    }
+    bestMatches = 0;
+    for (std::size_t split = 0;; ++split) {
+        if ((split == 0 || split == count || sampler.RowOf(split) != sampler.RowOf(split - 1)) &&
+            matches > bestMatches) {
+            bestMatches = matches;
+            bestLeaf = leafMatches;
+            bestRow = split < count ? sampler.RowOf(split) : 0;
+        }
+        if (split == count)
+            break;
+        // Sample `split` goes from the lower frame to the upper.
+        if (upper[split] != lower[split]) {
+            const bool gained = upper[split];
+            matches = gained ? matches + 1 : matches - 1;
+            if (!sampler.IsBackground(split))
+                leafMatches = gained ? leafMatches + 1 : leafMatches - 1;
+        }
+    }
+}
+
+}  // namespace
+
+TornMatch SearchTorn(const CSampler& sampler, std::uint32_t firstSeed, std::uint32_t lastSeed,
+                     std::uint64_t maxTicks, bool directDraw, double wanted,
+                     std::optional<std::uint32_t> hackProcessId) {
+    CSaverCore core;
+    core.m_bDirectDraw = directDraw ? 1 : 0;
+    const std::size_t count = std::max<std::size_t>(sampler.Count(), 1);
+    const std::size_t leafSamples = sampler.LeafSampleCount();
+    TornMatch best;
+    std::size_t bestMatches = 0;
+    for (std::uint32_t second = firstSeed;; ++second) {
+        const std::uint32_t seed = hackProcessId ? HackSeed(second, *hackProcessId) : second;
+        CLeafScene scene;
+        scene.LoadBackground();
+        ResetAnimationGlobals();
+        SeedRandom(seed);
+        // What the last kTornTicks + 1 frames explain, by tick.
+        std::vector<std::vector<bool>> recent(kTornTicks + 1);
+        for (std::uint64_t tick = 1; tick <= maxTicks; ++tick) {
+            AnimationTick(scene, {});
+            recent[tick % recent.size()] = sampler.Explained(scene.Frame());
+            const std::vector<bool>& now = recent[tick % recent.size()];
+            for (std::uint64_t back = 1; back <= kTornTicks && back < tick; ++back) {
+                const std::vector<bool>& before = recent[(tick - back) % recent.size()];
+                for (const bool nowAbove : {true, false}) {
+                    std::size_t matches = 0, leafMatches = 0;
+                    int row = 0;
+                    BestSplit(sampler, nowAbove ? now : before, nowAbove ? before : now, matches,
+                              leafMatches, row);
+                    if (matches <= bestMatches)
+                        continue;
+                    bestMatches = matches;
+                    const std::uint64_t other = tick - back;
+                    best.match = {
+                        seed, nowAbove ? tick : other,
+                        static_cast<double>(matches) / static_cast<double>(count), leafSamples,
+                        leafSamples > 0
+                            ? static_cast<double>(leafMatches) / static_cast<double>(leafSamples)
+                            : 0.0};
+                    best.lowerTick = nowAbove ? other : tick;
+                    best.lowerRow = row;
+                    if (IsMatch(best.match, wanted))
+                        return best;
+                }
             }
         }
         if (second == lastSeed)

@@ -39,11 +39,17 @@ class CSampler {
     void MarkBackground(const std::uint8_t* background);
     std::size_t LeafSampleCount() const;
     std::size_t CountLeafMatches(const std::uint8_t* frame) const;
+    // Whether the frame explains each sample, in the samples' order: row by
+    // row from the top of the rectangle.
+    std::vector<bool> Explained(const std::uint8_t* frame) const;
+    int RowOf(std::size_t sample) const { return m_samples[sample].row; }
+    bool IsBackground(std::size_t sample) const { return m_samples[sample].background; }
 
   private:
     struct Sample {
         std::uint8_t r, g, b;
         int sx, sy;  // nearest frame pixel, sy counted from the top
+        int row;     // screenshot row
         bool background = false;
     };
     bool Explains(const std::uint8_t* frame, const Sample& s) const;
@@ -71,6 +77,29 @@ MatchResult SearchFrames(CSampler& sampler, std::uint32_t firstSeed, std::uint32
                          std::optional<std::uint32_t> hackProcessId = std::nullopt);
 
 bool IsMatch(const MatchResult& result, double wanted);
+
+// A picture torn between two frames: the rows above one row from one, the
+// rest from the other. Wine's X11 driver shows one now and then: it hands a
+// window's picture to the X server in bands of rows (Xlib sends at most
+// 256 KiB in one request), or in shared memory that the next frame is
+// already being drawn into, and a screenshot can fall between the bands
+// of one hand-over, or catch the rows it has not yet reached still showing
+// the frame of the one before (some 50 ms, five ticks, earlier).
+struct TornMatch {
+    MatchResult match;  // the upper part's frame, and what both explain
+    std::uint64_t lowerTick = 0;
+    int lowerRow = 0;  // the first screenshot row of the lower part
+};
+
+// At most this many ticks apart, as the two monitors' frames may be.
+constexpr std::uint64_t kTornTicks = 10;
+
+// Like SearchFrames, for pictures torn between two frames of a run at most
+// kTornTicks apart, either above the other, split at the row that explains
+// most samples. Call SearchFrames first: it notes the background samples.
+TornMatch SearchTorn(const CSampler& sampler, std::uint32_t firstSeed, std::uint32_t lastSeed,
+                     std::uint64_t maxTicks, bool directDraw, double wanted,
+                     std::optional<std::uint32_t> hackProcessId = std::nullopt);
 
 // The background alone, as a baseline.
 double MatchBackground(const CSampler& sampler);

@@ -14,12 +14,14 @@ namespace {
 constexpr const char* kUsage =
     "usage: wendrel-frame-match SCREENSHOT.png [--rect X,Y,W,H] [--seeds FIRST:LAST]\n"
     "       [--pid PID] [--max-ticks N] [--direct] [--min-match PERCENT] [--samples N]\n"
-    "       [--tolerance T] [--background-only]\n"
+    "       [--tolerance T] [--torn] [--background-only]\n"
     "Searches the frames of the animation started from each seed in FIRST..LAST for\n"
     "the one that, stretched onto RECT (default: the whole screenshot), explains at\n"
     "least PERCENT (default 99) of the sampled pixels. Exit 0 on a match, 1 if none.\n"
     "--pid: the saver ran as a hack with process id PID; FIRST..LAST are the seconds\n"
     "it may have started in, each mixed with PID as the hack mixes it.\n"
+    "--torn also takes a picture torn between two consecutive frames at one row\n"
+    "(as Wine shows now and then).\n"
     "--background-only compares with the bare background and only reports.\n";
 
 int Usage(const std::string& message) {
@@ -43,7 +45,7 @@ int main(int argc, char** argv) {
     long long firstSeed = -1, lastSeed = -1, maxTicks = 6000, samples = 20000, tolerance = 0;
     std::optional<std::uint32_t> pid;
     double wanted = 0.99;
-    bool direct = false, backgroundOnly = false;
+    bool direct = false, backgroundOnly = false, torn = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -52,6 +54,8 @@ int main(int argc, char** argv) {
             return 0;
         } else if (arg == "--direct") {
             direct = true;
+        } else if (arg == "--torn") {
+            torn = true;
         } else if (arg == "--background-only") {
             backgroundOnly = true;
         } else if (arg == "--rect" && hasValue) {
@@ -115,6 +119,20 @@ int main(int argc, char** argv) {
         sampler, static_cast<std::uint32_t>(firstSeed), static_cast<std::uint32_t>(lastSeed),
         static_cast<std::uint64_t>(maxTicks), direct, wanted, pid);
     const bool matched = IsMatch(best, wanted);
+    if (!matched && torn) {
+        const TornMatch split = SearchTorn(
+            sampler, static_cast<std::uint32_t>(firstSeed), static_cast<std::uint32_t>(lastSeed),
+            static_cast<std::uint64_t>(maxTicks), direct, wanted, pid);
+        if (IsMatch(split.match, wanted)) {
+            std::printf(
+                "match: seed %u tick %llu torn at row %d with tick %llu below, explains %.2f%% of "
+                "%zu samples and %.2f%% of the %zu the background does not\n",
+                split.match.seed, static_cast<unsigned long long>(split.match.tick), split.lowerRow,
+                static_cast<unsigned long long>(split.lowerTick), split.match.fraction * 100.0,
+                sampler.Count(), split.match.leafFraction * 100.0, split.match.leafSamples);
+            return 0;
+        }
+    }
     std::printf(
         "%s: seed %u tick %llu explains %.2f%% of %zu samples and %.2f%% of the %zu "
         "the background does not\n",

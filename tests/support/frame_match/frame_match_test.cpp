@@ -91,5 +91,55 @@ TEST(FrameMatch, ReadsOnlyTheGivenRectangleAndFlipsRows) {
     EXPECT_LT(SearchFrames(upsideDown, 7, 7, 300, false, 1.0).fraction, 0.5);
 }
 
+// The rows from `row` down of `lower` put under the rows above it of `upper`.
+Screenshot Torn(const Screenshot& upper, const Screenshot& lower, int row) {
+    Screenshot torn = upper;
+    const std::size_t from = static_cast<std::size_t>(row) * upper.width * 3;
+    std::copy(lower.rgb.begin() + static_cast<std::ptrdiff_t>(from), lower.rgb.end(),
+              torn.rgb.begin() + static_cast<std::ptrdiff_t>(from));
+    return torn;
+}
+
+struct TornCase {
+    std::uint32_t lowerSeed;
+    std::uint64_t lowerTick;
+    int row;
+    bool matches;
+};
+
+class FrameMatchTorn : public ::testing::TestWithParam<TornCase> {};
+
+// Tick 400 of seed 1002 above, another frame below: one tear between
+// frames of the same run up to 10 ticks apart is found; frames further
+// apart, or of another run, are not.
+TEST_P(FrameMatchTorn, FindsATearBetweenTwoFramesOfTheRun) {
+    const TornCase c = GetParam();
+    const Screenshot shot = Torn(StretchedFrame(1002, 400, 1000, 700, false),
+                                 StretchedFrame(c.lowerSeed, c.lowerTick, 1000, 700, false), c.row);
+    CSampler sampler(shot, {0, 0, shot.width, shot.height}, 20000, 0);
+    const MatchResult best = SearchFrames(sampler, 1002, 1002, 440, false, 0.99);
+    ASSERT_FALSE(IsMatch(best, 0.99)) << "the tear changes no sample";
+    const TornMatch torn = SearchTorn(sampler, 1002, 1002, 440, false, 1.0);
+    EXPECT_EQ(IsMatch(torn.match, 0.99), c.matches)
+        << torn.match.fraction << " " << torn.match.leafFraction;
+    if (c.matches) {
+        // Every sample explained; frames a tick or two apart may look alike
+        // where the samples fall, so the ticks are those or close to them.
+        EXPECT_EQ(torn.match.fraction, 1.0);
+        EXPECT_EQ(torn.match.seed, 1002u);
+        EXPECT_LE(torn.match.tick, 400u);
+        EXPECT_GE(torn.match.tick, 398u);
+        EXPECT_LT(torn.lowerTick, torn.match.tick);
+        EXPECT_LE(torn.lowerTick, c.lowerTick + 3);
+        EXPECT_GE(torn.lowerTick, c.lowerTick);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Tears, FrameMatchTorn,
+                         ::testing::Values(TornCase{1002, 399, 80, true},
+                                           TornCase{1002, 393, 100, true},
+                                           TornCase{1002, 430, 80, false},
+                                           TornCase{1003, 400, 80, false}));
+
 }  // namespace
 }  // namespace wendrel::frame_match

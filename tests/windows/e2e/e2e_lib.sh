@@ -1,6 +1,6 @@
 #!/bin/bash
 # Shared by the end-to-end scripts: runs Windows programs under Wine in the
-# run's one prefix and watches the saver from outside.
+# build tree's prefix and watches the saver from outside.
 #
 # The scripts get from CTest: WENDREL_SCR (the saver), WENDREL_E2E_TOOLS
 # (our helper programs), WENDREL_HOST_BUILD (the Linux build with
@@ -37,7 +37,7 @@ e2e_init() {
     # modes, and a run could pass on the fallback for the wrong reason.
     missing=$("$wine_env_scripts/wine-display-libs.sh" $arch) ||
         fail "Wine's display driver ($arch) lacks $missing; run scripts/install-deps.sh"
-    wine_boot || true
+    wine_boot || fail "cannot make the Wine prefix $WINEPREFIX"
     # The loader must run a small program of ours before the saver is judged.
     if ! timeout 120 "$LOADER" "$WENDREL_E2E_TOOLS/wendrel-focus-taker.exe" 0 0 >/dev/null 2>&1; then
         wineserver -k 2>/dev/null || true
@@ -113,12 +113,19 @@ e2e_screenshot() {
 e2e_match=$WENDREL_HOST_BUILD/tests/support/wendrel-frame-match
 e2e_need_frame_match() { [ -x "$e2e_match" ] || fail "no $e2e_match (build the linux preset first)"; }
 
+# Wine's X11 driver hands a window's picture to the X server in bands of
+# rows (Xlib sends at most 256 KiB a request), or through shared memory the
+# saver is already drawing the next tick into, so a screenshot now and then
+# shows the upper rows of one frame over the lower rows of an earlier one;
+# wendrel-frame-match --torn takes two frames of the run, a few ticks apart,
+# split at one row.
 # e2e_match_tick PNG [--direct]: prints the tick the screenshot shows, at
 # the pace given (--direct, or the windowed one); fails when it shows no
 # frame.
 e2e_match_tick() {
     local out
-    out=$("$e2e_match" "$1" --seeds "$((SAVER_START - 1)):$(date +%s)" --max-ticks 3000 ${2:+"$2"}) ||
+    out=$("$e2e_match" "$1" --seeds "$((SAVER_START - 1)):$(date +%s)" --max-ticks 3000 --torn \
+        ${2:+"$2"}) ||
         fail "screenshot does not show an engine frame: $out"
     echo "$out" >&2
     echo "$out" | sed -n 's/^match: seed [0-9]* tick \([0-9]*\) .*/\1/p'
