@@ -11,7 +11,8 @@
 #   SHA256SUMS                              the checksums of all of them
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+# scripts/test.sh has installed them just before (WENDREL_DEPS_READY=1).
+[ "${WENDREL_DEPS_READY:-}" = 1 ] || scripts/install-deps.sh
 out="$PWD/build/release"
 version=$(sed -n 's/^project(wendrel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 rm -rf "$out"
@@ -37,7 +38,8 @@ rm -rf "$out/_CPack_Packages"
 cmake --preset web >/dev/null
 cmake --build --preset web --target wendrel_web wendrel_web_simd
 web=wendrel-web-$version
-date=$(git log -1 --format=%cI)
+# (a form cmake -E tar reads)
+date=$(TZ=UTC git log -1 --date=format-local:'%Y-%m-%d %H:%M:%S UTC' --format=%cd)
 mkdir "$out/$web"
 cp build/web/page/{index.html,wendrel.js,wendrel.wasm,wendrel-simd.wasm} "$out/$web/"
 (cd "$out" && cmake -E tar cf "$web.zip" --format=zip --mtime="$date" "$web")

@@ -4,7 +4,7 @@
 # stops the server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh --without-32-bit
 cmake --preset web >/dev/null
 cmake --build --preset web --target wendrel_web wendrel_web_simd
 exec node scripts/serve-page.js build/web/page "$@"

@@ -32,7 +32,7 @@ stage_windows_x86_64() { scripts/ctest-run.sh windows-x86_64; }
 # The web page: the engine under node, the page in Chromium.
 stage_web() { scripts/test-web.sh; }
 # The installers and the Debian package, built and tried for real.
-stage_packages() { scripts/release.sh && tests/packaging/run.sh; }
+stage_packages() { WENDREL_DEPS_READY=1 scripts/release.sh && tests/packaging/run.sh; }
 # The Linux suite again under AddressSanitizer, UndefinedBehaviorSanitizer
 # and LeakSanitizer (with the soak runs of wendrel-render), then every test
 # that starts a thread under ThreadSanitizer, then a minute of fuzzing the
