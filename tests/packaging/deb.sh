@@ -124,7 +124,9 @@ binary=$(sed -n 's|.*<binary>\(.*\)</binary>.*|\1|p' "$metainfo")
 for element in summary description project_license metadata_license screenshot; do
     grep -q "<$element[ >]" "$metainfo" || fail "the AppStream description has no $element"
 done
-lintian --no-tag-display-limit "$deb" >"$work/lintian" 2>&1 || true
+# lintian leaves its cache files (mldbm-elf-*) in $TMPDIR: ours, removed with it.
+mkdir "$work/lintian-tmp"
+TMPDIR=$work/lintian-tmp lintian --no-tag-display-limit "$deb" >"$work/lintian" 2>&1 || true
 if grep -q '^E:' "$work/lintian"; then
     cat "$work/lintian" >&2
     fail "lintian reports errors"
