@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "display/windows/frame_info.h"
+#include "display/windows/saved_modes.h"
 #include "framework/windows/user_exception.h"
 #include "saver/display_mode.h"
 #include "scene/saver_core.h"
@@ -97,6 +98,8 @@ void CExclusivePresenter::Release() {
         m_pDirectDraw->RestoreDisplayMode();
         m_pDirectDraw->Release();
         m_pDirectDraw = nullptr;
+        // Checked with DirectDraw gone, when nothing of it can switch again.
+        pfnRestoreSavedModes();
     }
 }
 

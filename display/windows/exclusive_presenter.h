@@ -36,8 +36,9 @@ class CExclusivePresenter {
     // step throws the framework's user exception and leaves what it made for
     // Release.
     void Init(HWND hWnd);
-    // Releases the surfaces, restores the display mode, releases DirectDraw;
-    // safe with nothing or only part set up.
+    // Releases the surfaces, restores the display mode, releases DirectDraw
+    // and then makes sure the saved modes are back (saved_modes.h); safe
+    // with nothing or only part set up.
     void Release();
 
     // Copies the frame unscaled into the back buffer and flips it to the

@@ -50,13 +50,28 @@ void CFullScreenWnd::OnSysCommand(UINT nID, LPARAM) {
     Default();
 }
 
-void CFullScreenWnd::OnDestroy() {
+void CFullScreenWnd::EndRun() {
     CDisplayApp& app = DisplayApp();
     app.StopAnimationThread();
     // Only now that nothing draws on them; before the display mode is
     // restored, which would move them.
     app.DestroyCoverWnds();
     ReleaseDirectDraw();
+}
+
+LRESULT CFullScreenWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Before the window goes: its destruction first hides it and hands the
+    // activation on, which DirectDraw answers with mode switches of its own
+    // while the animation thread still flips. Ended here, the display mode
+    // is restored while the window is still the active, exclusive one.
+    if (message == WM_CLOSE)
+        EndRun();
+    return CSaverWnd::WindowProc(message, wParam, lParam);
+}
+
+void CFullScreenWnd::OnDestroy() {
+    // Again for a window destroyed without WM_CLOSE; nothing left otherwise.
+    EndRun();
     PostQuitMessage(0);
     CWnd::OnDestroy();
 }

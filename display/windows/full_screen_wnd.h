@@ -31,11 +31,16 @@ class CFullScreenWnd : public CSaverWnd {
     void InitDirectDraw();
     // Releases the surfaces, restores the display mode, releases DirectDraw.
     void ReleaseDirectDraw();
+    // Stops the animation thread, destroys the covers, releases DirectDraw;
+    // nothing when already done.
+    void EndRun();
 
   protected:
+    // WM_CLOSE ends the run (EndRun) before the default destroys the window.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
     void OnSysCommand(UINT nID, LPARAM lParam) override;
-    // Stops the animation thread, releases DirectDraw and ends the loop.
+    // Ends the run if WM_CLOSE has not, and ends the loop.
     void OnDestroy() override;
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) override;
     BOOL OnNcActivate(BOOL bActive) override;

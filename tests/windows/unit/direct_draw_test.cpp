@@ -76,7 +76,7 @@ TEST_F(DirectDrawTest, ACompleteSetUpHoldsEverythingAndKeepsTheFlag) {
     m_log.clear();
     m_wnd.ReleaseDirectDraw();
     EXPECT_EQ(m_log, (CallLog{"primary Release", "offscreen Release", "RestoreDisplayMode",
-                              "Release ddraw"}));
+                              "Release ddraw", "RestoreSavedModes"}));
     m_app.m_bDirectDraw = 0;
     ExpectNothingHeld();
 }
@@ -91,7 +91,7 @@ TEST_F(DirectDrawTest, EightAndSixteenBitsOnlyFailBeforeTheModeChanges) {
     CFakeDriverScope scope(m_driver);
     m_wnd.InitDirectDraw();
     EXPECT_EQ(m_log, (CallLog{"DirectDrawCreate", "SetCooperativeLevel", "EnumDisplayModes",
-                              "RestoreDisplayMode", "Release ddraw"}));
+                              "RestoreDisplayMode", "Release ddraw", "RestoreSavedModes"}));
     EXPECT_EQ(m_driver.m_nModesListed, 2);
     EXPECT_TRUE(AllZero(m_app.m_exclusive.chosenMode));
     ExpectNothingHeld();
@@ -135,7 +135,7 @@ TEST_F(DirectDrawTest, OtherSizesAreRefused) {
                         CFakeDirectDraw::Mode(480, 640, 24), CFakeDirectDraw::Mode(1024, 480, 24)};
     CFakeDriverScope scope(m_driver);
     m_wnd.InitDirectDraw();
-    EXPECT_EQ(m_log.size(), 5u);
+    EXPECT_EQ(m_log.size(), 6u);
     ExpectNothingHeld();
 }
 
@@ -188,6 +188,7 @@ TEST_P(DirectDrawFailureTest, ReleasesWhatExistsAndClearsTheFlag) {
     if (step >= 2) {
         expected.push_back("RestoreDisplayMode");
         expected.push_back("Release ddraw");
+        expected.push_back("RestoreSavedModes");
     }
     EXPECT_EQ(m_log, expected);
     EXPECT_EQ(m_driver.m_back.Count("Release"), 0);
@@ -206,7 +207,22 @@ TEST_F(DirectDrawTest, TheFullScreenWindowRunsTheSetUpWhileItIsCreated) {
     m_log.clear();
     DestroyWindow(hWnd);
     EXPECT_EQ(m_log, (CallLog{"primary Release", "offscreen Release", "RestoreDisplayMode",
-                              "Release ddraw"}));
+                              "Release ddraw", "RestoreSavedModes"}));
+    EXPECT_TRUE(test::TakeQuit());
+}
+
+TEST_F(DirectDrawTest, ACloseRestoresTheModeWhileTheWindowStillShows) {
+    CFakeDriverScope scope(m_driver);
+    auto* pWnd = new CFullScreenWnd;
+    ASSERT_TRUE(pWnd->CreateFullScreen());
+    HWND hWnd = pWnd->m_hWnd;
+    m_log.clear();
+    // Destroying the window would hide it and hand the activation on first.
+    SendMessageA(hWnd, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(hWnd));
+    EXPECT_TRUE(m_driver.m_bWindowShownAtRestore);
+    EXPECT_EQ(m_log, (CallLog{"primary Release", "offscreen Release", "RestoreDisplayMode",
+                              "Release ddraw", "RestoreSavedModes"}));
     EXPECT_TRUE(test::TakeQuit());
 }
 

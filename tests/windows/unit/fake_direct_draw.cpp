@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "display/windows/exclusive_presenter.h"
+#include "display/windows/saved_modes.h"
 
 namespace wendrel::test {
 namespace {
@@ -24,6 +25,11 @@ HRESULT WINAPI FakeDirectDrawCreate(GUID* lpGUID, LPDIRECTDRAW* lplpDD, IUnknown
     }
     *lplpDD = installedDriver;
     return DD_OK;
+}
+
+bool FakeRestoreSavedModes() {
+    installedDriver->m_log.push_back("RestoreSavedModes");
+    return false;
 }
 
 HRESULT Take(std::deque<HRESULT>& results) {
@@ -168,6 +174,7 @@ HRESULT CFakeDirectDraw::EnumDisplayModes(DWORD dwFlags, LPDDSURFACEDESC lpFilte
 
 HRESULT CFakeDirectDraw::RestoreDisplayMode() {
     m_log.push_back("RestoreDisplayMode");
+    m_bWindowShownAtRestore = m_hCooperativeWnd != nullptr && IsWindowVisible(m_hCooperativeWnd);
     return DD_OK;
 }
 
@@ -188,10 +195,12 @@ CFakeDriverScope::CFakeDriverScope(CFakeDirectDraw& driver, HRESULT createResult
     installedDriver = &driver;
     installedCreateResult = createResult;
     display::pfnDirectDrawCreate = FakeDirectDrawCreate;
+    display::pfnRestoreSavedModes = FakeRestoreSavedModes;
 }
 
 CFakeDriverScope::~CFakeDriverScope() {
     display::pfnDirectDrawCreate = display::SystemDirectDrawCreate;
+    display::pfnRestoreSavedModes = display::SystemRestoreSavedModes;
     installedDriver = nullptr;
 }
 

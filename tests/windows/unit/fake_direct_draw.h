@@ -12,7 +12,7 @@ namespace wendrel::test {
 // "SetCooperativeLevel", "EnumDisplayModes", "SetDisplayMode 640x480x32",
 // "CreateSurface primary", "GetAttachedSurface", "CreateSurface offscreen",
 // "<surface> Restore|GetDC|ReleaseDC|Flip|Release", "RestoreDisplayMode",
-// "Release ddraw".
+// "Release ddraw", and the presenter's own check "RestoreSavedModes".
 using CallLog = std::vector<std::string>;
 
 #define WENDREL_NOT_USED(name, ...)                        \
@@ -105,6 +105,8 @@ class CFakeDirectDraw : public IDirectDraw {
     HRESULT m_offscreenResult = DD_OK;
     HWND m_hCooperativeWnd = nullptr;
     DWORD m_dwCooperativeFlags = 0;
+    // Whether the cooperative window was visible at the last RestoreDisplayMode.
+    bool m_bWindowShownAtRestore = false;
     DDSURFACEDESC m_primaryDesc{};
     DDSURFACEDESC m_offscreenDesc{};
     int m_nRefs = 1;
@@ -146,7 +148,8 @@ class CFakeDirectDraw : public IDirectDraw {
 #undef WENDREL_NOT_USED
 
 // Installs `driver` as what DirectDrawCreate gives (answering
-// `createResult`) for the life of this object.
+// `createResult`), and a check of the saved modes that only logs, for the
+// life of this object.
 class CFakeDriverScope {
   public:
     explicit CFakeDriverScope(CFakeDirectDraw& driver, HRESULT createResult = DD_OK);
