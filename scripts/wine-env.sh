@@ -22,6 +22,8 @@
 #   wine_stop_server [SECONDS]
 #                             ends the prefix's wineserver and waits for it
 #                             (at most SECONDS when given)
+#   wine_remove_server_dir    removes the folder the ended wineserver leaves
+#                             in $TMPDIR (call it once nothing uses the prefix)
 
 [ -z "${wine_env_loaded:-}" ] || return 0
 wine_env_loaded=1
@@ -117,4 +119,17 @@ wine_stop_server() {
     else
         wineserver -w 2>/dev/null || true
     fi
+}
+
+# Wine keeps its server's socket and lock in a folder of its own in $TMPDIR,
+# wine-XXXXXX/server-DEV-INODE (named after the prefix), and leaves it behind
+# when the server ends.
+wine_remove_server_dir() {
+    local dev ino dir
+    read -r dev ino < <(stat -c '%d %i' "$WINEPREFIX" 2>/dev/null) || return 0
+    for dir in "${TMPDIR:-/tmp}"/wine-*/"server-$(printf %x "$dev")-$(printf %x "$ino")"; do
+        [ -d "$dir" ] || continue
+        rm -rf "$dir"
+        rmdir "$(dirname "$dir")" 2>/dev/null || true
+    done
 }

@@ -24,7 +24,7 @@ source "$source/scripts/wine-env.sh"
 saver=
 cleanup() {
     [ -z "$saver" ] || kill "$saver" 2>/dev/null || true
-    [ ! -d "$WINEPREFIX" ] || wine_stop_server 30
+    [ ! -d "$WINEPREFIX" ] || { wine_stop_server 30; wine_remove_server_dir; }
     rm -rf "$work"
 }
 on_exit cleanup

@@ -58,6 +58,25 @@ stop_compositors() {
     saver=
     stop_process "$nested"
     stop_process "$compositor"
+    remove_stale_xwayland
+}
+# sway's Xwayland, ended with it, leaves its lock and socket in /tmp: once
+# the server named in a lock of the compositor's user is gone, both go.
+remove_stale_xwayland() {
+    local lock pid n tries owner
+    owner=$(as_user id -un)
+    for lock in /tmp/.X*-lock; do
+        [ "$(stat -c %U "$lock" 2>/dev/null)" = "$owner" ] || continue
+        pid=$(tr -d ' \n' <"$lock" 2>/dev/null) || continue
+        for ((tries = 0; tries < 50; tries++)); do
+            [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null && continue
+        n=${lock#/tmp/.X}
+        n=${n%-lock}
+        rm -f "$lock" "/tmp/.X11-unix/X$n"
+    done
 }
 on_exit stop_compositors
 
