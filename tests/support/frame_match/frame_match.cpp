@@ -113,6 +113,21 @@ std::vector<bool> CSampler::Explained(const std::uint8_t* frame) const {
     return explained;
 }
 
+namespace {
+
+// Starts the animation as a saver started in `second` would (a hack mixes
+// in its process id); returns the seed.
+std::uint32_t StartRun(CLeafScene& scene, std::uint32_t second,
+                       std::optional<std::uint32_t> hackProcessId) {
+    const std::uint32_t seed = hackProcessId ? HackSeed(second, *hackProcessId) : second;
+    scene.LoadBackground();
+    ResetAnimationGlobals();
+    SeedRandom(seed);
+    return seed;
+}
+
+}  // namespace
+
 bool IsMatch(const MatchResult& result, double wanted) {
     return result.fraction >= wanted && (result.leafSamples == 0 || result.leafFraction >= wanted);
 }
@@ -132,11 +147,8 @@ MatchResult SearchFrames(CSampler& sampler, std::uint32_t firstSeed, std::uint32
     const std::size_t count = std::max<std::size_t>(sampler.Count(), 1);
     std::size_t bestMatches = 0;
     for (std::uint32_t second = firstSeed;; ++second) {
-        const std::uint32_t seed = hackProcessId ? HackSeed(second, *hackProcessId) : second;
         CLeafScene scene;
-        scene.LoadBackground();
-        ResetAnimationGlobals();
-        SeedRandom(seed);
+        const std::uint32_t seed = StartRun(scene, second, hackProcessId);
         for (std::uint64_t tick = 1; tick <= maxTicks; ++tick) {
             AnimationTick(scene, {});
             // Only frames that beat the best so far need a full count.
@@ -206,11 +218,8 @@ TornMatch SearchTorn(const CSampler& sampler, std::uint32_t firstSeed, std::uint
     TornMatch best;
     std::size_t bestMatches = 0;
     for (std::uint32_t second = firstSeed;; ++second) {
-        const std::uint32_t seed = hackProcessId ? HackSeed(second, *hackProcessId) : second;
         CLeafScene scene;
-        scene.LoadBackground();
-        ResetAnimationGlobals();
-        SeedRandom(seed);
+        const std::uint32_t seed = StartRun(scene, second, hackProcessId);
         // What the last kTornTicks + 1 frames explain, by tick.
         std::vector<std::vector<bool>> recent(kTornTicks + 1);
         for (std::uint64_t tick = 1; tick <= maxTicks; ++tick) {
