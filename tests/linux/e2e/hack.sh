@@ -79,18 +79,8 @@ if [ "$case" = destroyed ]; then
     echo "passed: $case"
     exit 0
 fi
-# The first frame can be late on a loaded machine or under a sanitizer:
-# look again for up to 10 s before calling it missing.
-for try in $(seq 1 10); do
-    import -window "$target" "$work/shot.png"
-    last=$(date +%s)
-    ticks=$(((last - first + 1) * 100))
-    # A hack's seed mixes its process id with the second it started in.
-    "$FRAME_MATCH" "$work/shot.png" --seeds "$first:$last" --max-ticks "$ticks" --pid "$saver" \
-        >/dev/null 2>&1 && break
-    [ "$try" = 10 ] && match_frame "$work/shot.png" "$first" "$last" "$ticks" --pid "$saver"
-    sleep 1
-done
+# A hack's seed mixes its process id with the second it started in.
+wait_for_frame "$target" "$first" --pid "$saver"
 expect_threads 2
 if [ "$case" = daemon-env ]; then
     [ "$(cat "$work/saver.err")" = "wendrel: cannot read $conf: it is not a plain file; the default settings are used" ] ||

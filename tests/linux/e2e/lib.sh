@@ -89,6 +89,24 @@ match_frame() {
         fail "$png does not show a frame of seeds $first..$last"
 }
 
+# wait_for_frame WINDOW FIRST_SEED [frame-match options]: until a
+# screenshot of WINDOW shows an engine frame of a seed from FIRST_SEED on.
+# The first frame can be late on a loaded machine or under a sanitizer:
+# look again for up to 10 s before calling it missing.
+wait_for_frame() {
+    local window=$1 first=$2 try last
+    shift 2
+    for try in $(seq 1 10); do
+        import -window "$window" "$work/shot.png"
+        last=$(date +%s)
+        "$FRAME_MATCH" "$work/shot.png" --seeds "$first:$last" \
+            --max-ticks $(((last - first + 1) * 100)) "$@" >/dev/null 2>&1 && return 0
+        [ "$try" = 10 ] &&
+            match_frame "$work/shot.png" "$first" "$last" $(((last - first + 1) * 100)) "$@"
+        sleep 1
+    done
+}
+
 # expect_status STATUS SECONDS: wendrel ends within SECONDS with STATUS.
 expect_status() {
     local want=$1 status=0
