@@ -2,7 +2,7 @@
 # measure.sh s|window [SECONDS]: the CPU time of the running saver process
 # alone over SECONDS (default 20), and the frame rate it reached, seen from
 # outside: two screenshots, each matched to the engine tick it shows.
-# Run under tests/support/with-x-server.sh xvfb 1920x1080; not a test.
+# Run under tests/support/with-x-server.sh xvfb 1920x1080 --; not a test.
 # With DIRECT=1 (on the dummy server, where the exclusive mode is used)
 # the frames are searched at that mode's pace.
 here=$(cd "$(dirname "$0")" && pwd)
@@ -18,7 +18,9 @@ start_saver "$mode"
 wait_for_window Wendrel
 id=root
 [ "$mode" = window ] && id=$(xdotool search --onlyvisible --name '^Wendrel$' | head -1)
-sleep 1
+pace=()
+[ "${DIRECT:-0}" = 1 ] && pace=(--direct)
+wait_for_frame "$id" "$first" "${pace[@]}"
 t0=$(now)
 import -window "$id" "$work/a.png"
 t1=$(now)
@@ -33,8 +35,6 @@ kill -TERM "$saver"
 expect_status 143 3  # it ends by the signal
 
 tick_of() {
-    local pace=()
-    [ "${DIRECT:-0}" = 1 ] && pace=(--direct)
     "$FRAME_MATCH" "$1" --seeds "$first:$last" --max-ticks $(((last - first + 2) * 100)) "${pace[@]}" |
         sed -n 's/^match: seed [0-9]* tick \([0-9]*\) .*/\1/p'
 }
