@@ -1,6 +1,6 @@
 #include "display/wayland/frame_history.h"
 
-#include "display/x11/changed_area.h"
+#include "display/raster/changed_area.h"
 
 namespace wendrel::display::wayland {
 namespace {
@@ -20,7 +20,7 @@ void CFrameHistory::Record(std::uint64_t number, const FrameChanges* changes) {
     m_nLast = number;
 }
 
-bool CFrameHistory::ChangedSince(std::uint64_t since, std::vector<SDL_Rect>& out) const {
+bool CFrameHistory::ChangedSince(std::uint64_t since, std::vector<PixelRect>& out) const {
     out.clear();
     if (since == 0 || since > m_nLast || m_nLast - since >= kDepth)
         return false;

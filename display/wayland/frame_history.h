@@ -1,11 +1,10 @@
 #pragma once
 
-#include <SDL.h>
-
 #include <array>
 #include <cstdint>
 #include <vector>
 
+#include "display/raster/pixel_rect.h"
 #include "scene/frame_changes.h"
 
 namespace wendrel::display::wayland {
@@ -24,7 +23,7 @@ class CFrameHistory {
     // frame `since` up to the last recorded frame, into `out`. False when
     // the whole frame must be taken: `since` is 0 (nothing held) or older
     // than the history, or a frame in between changed everywhere.
-    bool ChangedSince(std::uint64_t since, std::vector<SDL_Rect>& out) const;
+    bool ChangedSince(std::uint64_t since, std::vector<PixelRect>& out) const;
 
     std::uint64_t Last() const { return m_nLast; }
 

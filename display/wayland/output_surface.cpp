@@ -4,8 +4,8 @@
 
 #include <climits>
 
+#include "display/raster/stretch_painter.h"
 #include "display/wayland/pixel_copy.h"
-#include "display/x11/stretch_painter.h"
 #include "scene/frame_buffer.h"
 #include "viewporter-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
@@ -58,7 +58,7 @@ struct SurfaceListeners {
 
 namespace {
 
-constexpr SDL_Rect kWholeFrame{0, 0, kFrameWidth, kFrameHeight};
+constexpr PixelRect kWholeFrame{0, 0, kFrameWidth, kFrameHeight};
 // XRGB8888 in memory: blue, green, red, unused.
 constexpr PixelShifts kXrgbShifts{16, 8, 0};
 
@@ -168,8 +168,8 @@ CShmBuffer* COutputSurface::FreeBuffer(std::string& error) {
     return best;
 }
 
-void COutputSurface::ToBuffer(bool whole, const std::vector<SDL_Rect>& rects,
-                              std::vector<SDL_Rect>& out) const {
+void COutputSurface::ToBuffer(bool whole, const std::vector<PixelRect>& rects,
+                              std::vector<PixelRect>& out) const {
     out.clear();
     if (m_pViewport != nullptr) {
         if (whole)
@@ -179,11 +179,11 @@ void COutputSurface::ToBuffer(bool whole, const std::vector<SDL_Rect>& rects,
         return;
     }
     if (whole) {
-        out.push_back(SDL_Rect{0, 0, m_nWidth, m_nHeight});
+        out.push_back(PixelRect{0, 0, m_nWidth, m_nHeight});
         return;
     }
-    for (const SDL_Rect& rect : rects) {
-        const SDL_Rect destination = m_map.DestinationOf(rect);
+    for (const PixelRect& rect : rects) {
+        const PixelRect destination = m_map.DestinationOf(rect);
         if (destination.w > 0 && destination.h > 0)
             out.push_back(destination);
     }
@@ -199,7 +199,7 @@ void COutputSurface::Present(const std::uint8_t* frame, const CFrameHistory& his
 
     const bool part = history.ChangedSince(buffer->m_nHeld, m_changed);
     ToBuffer(!part, m_changed, m_bufferRects);
-    for (const SDL_Rect& rect : m_bufferRects) {
+    for (const PixelRect& rect : m_bufferRects) {
         if (m_pViewport != nullptr)
             CopyFrameRect(frame, rect, buffer->Pixels(), buffer->Pitch());
         else
@@ -212,7 +212,7 @@ void COutputSurface::Present(const std::uint8_t* frame, const CFrameHistory& his
         wl_surface_damage(m_pSurface, 0, 0, INT32_MAX, INT32_MAX);
     } else {
         ToBuffer(!damagePart, m_changed, m_bufferRects);
-        for (const SDL_Rect& rect : m_bufferRects)
+        for (const PixelRect& rect : m_bufferRects)
             wl_surface_damage_buffer(m_pSurface, rect.x, rect.y, rect.w, rect.h);
     }
     wl_surface_attach(m_pSurface, buffer->Buffer(), 0, 0);

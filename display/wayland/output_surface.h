@@ -1,17 +1,16 @@
 #pragma once
 
-#include <SDL.h>
-
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "display/raster/pixel_rect.h"
+#include "display/raster/stretch_map.h"
 #include "display/wayland/frame_history.h"
 #include "display/wayland/shm_buffer.h"
 #include "display/wayland/wayland_session.h"
-#include "display/x11/stretch_map.h"
 
 struct wl_callback;
 struct wp_viewport;
@@ -60,7 +59,8 @@ class COutputSurface {
     CShmBuffer* FreeBuffer(std::string& error);
     // The rectangles of the buffer (its coordinates) that show `rects`
     // (frame coordinates); the whole buffer when `whole`.
-    void ToBuffer(bool whole, const std::vector<SDL_Rect>& rects, std::vector<SDL_Rect>& out) const;
+    void ToBuffer(bool whole, const std::vector<PixelRect>& rects,
+                  std::vector<PixelRect>& out) const;
 
     CWaylandSession& m_session;
     Output& m_output;
@@ -81,8 +81,8 @@ class COutputSurface {
     std::int32_t m_nPendingHeight = 0;
     std::uint64_t m_nShown = 0;  // the compose number of the frame last committed
     CStretchMap m_map;
-    std::vector<SDL_Rect> m_changed;
-    std::vector<SDL_Rect> m_bufferRects;
+    std::vector<PixelRect> m_changed;
+    std::vector<PixelRect> m_bufferRects;
 };
 
 }  // namespace wendrel::display::wayland

@@ -6,7 +6,7 @@
 
 namespace wendrel::display::wayland {
 
-void CopyFrameRect(const std::uint8_t* frame, const SDL_Rect& rect, std::uint8_t* pixels,
+void CopyFrameRect(const std::uint8_t* frame, const PixelRect& rect, std::uint8_t* pixels,
                    int pitch) {
     for (int y = rect.y; y < rect.y + rect.h; ++y) {
         // The first stored row is the bottom one of the upright picture.

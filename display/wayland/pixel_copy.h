@@ -1,8 +1,8 @@
 #pragma once
 
-#include <SDL.h>
-
 #include <cstdint>
+
+#include "display/raster/pixel_rect.h"
 
 namespace wendrel::display::wayland {
 
@@ -10,7 +10,7 @@ namespace wendrel::display::wayland {
 // (640 x 480, bottom-up blue-green-red) into a 640 x 480 XRGB8888 image
 // (top row first, rows of `pitch` bytes), pixel for pixel, the unused byte
 // 0xff.
-void CopyFrameRect(const std::uint8_t* frame, const SDL_Rect& rect, std::uint8_t* pixels,
+void CopyFrameRect(const std::uint8_t* frame, const PixelRect& rect, std::uint8_t* pixels,
                    int pitch);
 
 }  // namespace wendrel::display::wayland

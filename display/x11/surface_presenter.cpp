@@ -1,6 +1,7 @@
 #include "display/x11/surface_presenter.h"
 
-#include "display/x11/changed_area.h"
+#include "display/raster/changed_area.h"
+#include "display/x11/direct_shifts.h"
 #include "scene/frame_buffer.h"
 
 namespace wendrel::display {
@@ -10,6 +11,14 @@ namespace {
 // the many rectangles.
 constexpr std::int64_t kWholePercent = 75;
 constexpr PixelShifts kStagingShifts{16, 8, 0};  // SDL_PIXELFORMAT_RGB888
+
+PixelRect ToPixels(const SDL_Rect& r) {
+    return PixelRect{r.x, r.y, r.w, r.h};
+}
+
+SDL_Rect ToSdl(const PixelRect& r) {
+    return SDL_Rect{r.x, r.y, r.w, r.h};
+}
 
 }  // namespace
 
@@ -105,12 +114,12 @@ void CSurfacePresenter::Paint(const std::uint8_t* frame, SDL_Surface* surface,
         std::uint8_t* pixels = static_cast<std::uint8_t*>(surface->pixels) +
                                static_cast<std::ptrdiff_t>(m_place.y) * surface->pitch +
                                static_cast<std::ptrdiff_t>(m_place.x) * 4;
-        StretchRect(frame, m_map, destination, *m_direct, pixels, surface->pitch);
+        StretchRect(frame, m_map, ToPixels(destination), *m_direct, pixels, surface->pitch);
         if (locked)
             SDL_UnlockSurface(surface);
         return;
     }
-    StretchRect(frame, m_map, destination, kStagingShifts,
+    StretchRect(frame, m_map, ToPixels(destination), kStagingShifts,
                 static_cast<std::uint8_t*>(m_pStaging->pixels), m_pStaging->pitch);
     SDL_Rect from = destination;
     SDL_Rect to{destination.x + m_place.x, destination.y + m_place.y, destination.w, destination.h};
@@ -136,7 +145,7 @@ bool CSurfacePresenter::FindChangedRects(const FrameToShow& frame, const SDL_Rec
         return false;
     std::int64_t area = 0;
     for (int i = 0; i < sources; ++i) {
-        SDL_Rect destination = m_map.DestinationOf(m_sources[static_cast<std::size_t>(i)]);
+        SDL_Rect destination = ToSdl(m_map.DestinationOf(m_sources[static_cast<std::size_t>(i)]));
         if (!SDL_IntersectRect(&destination, &bounds, &destination))
             continue;
         area += static_cast<std::int64_t>(destination.w) * destination.h;

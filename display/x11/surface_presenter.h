@@ -7,8 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "display/x11/stretch_map.h"
-#include "display/x11/stretch_painter.h"
+#include "display/raster/pixel_rect.h"
+#include "display/raster/stretch_map.h"
+#include "display/raster/stretch_painter.h"
 #include "scene/frame_changes.h"
 
 namespace wendrel::display {
@@ -90,7 +91,7 @@ class CSurfacePresenter {
     SDL_Rect m_place{0, 0, 0, 0};
     CStretchMap m_map;
     // Two rectangles for every leaf there can be, and some room.
-    std::array<SDL_Rect, 64> m_sources{};
+    std::array<PixelRect, 64> m_sources{};
     std::array<SDL_Rect, 64> m_rects{};
     int m_nRects = 0;
     std::uint64_t m_nLastNumber = 0;

@@ -124,6 +124,14 @@ struct SeedCase {
     bool mixesProcess;
 };
 
+// The case in the test's name, the same in every build.
+void PrintTo(const SeedCase& c, std::ostream* out) {
+    *out << "args";
+    for (const std::string& arg : c.args)
+        *out << ' ' << arg;
+    *out << ", window " << (c.xscreensaverWindow != nullptr ? c.xscreensaverWindow : "unset");
+}
+
 class StartSeedByMode : public ::testing::TestWithParam<SeedCase> {};
 
 TEST_P(StartSeedByMode, OnlyTheHackMixesTheProcessId) {

@@ -85,10 +85,15 @@ TEST_F(SettingsStore, ProgramsKeepSeparateSettingsAndFailedWritesSaySo) {
 // Where the settings live, by the XDG rules, also in the environment a
 // daemon trims for its savers (HOME, no XDG_CONFIG_HOME). Null: unset.
 struct ConfigHomeCase {
+    const char* name;  // the test's name, the same in every build
     const char* xdgConfigHome;
     const char* home;
     const char* expected;  // null: the password database's home + "/.config"
 };
+
+void PrintTo(const ConfigHomeCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class DefaultConfigHome : public ::testing::TestWithParam<ConfigHomeCase> {
   protected:
@@ -136,13 +141,15 @@ TEST_P(DefaultConfigHome, FollowsTheXdgRules) {
 
 INSTANTIATE_TEST_SUITE_P(
     Environments, DefaultConfigHome,
-    ::testing::Values(ConfigHomeCase{"/xdg/config", "/home/someone", "/xdg/config"},
-                      ConfigHomeCase{"/xdg/config", nullptr, "/xdg/config"},
-                      ConfigHomeCase{nullptr, "/home/someone", "/home/someone/.config"},
-                      ConfigHomeCase{"", "/home/someone", "/home/someone/.config"},
-                      ConfigHomeCase{"relative/config", "/home/someone", "/home/someone/.config"},
-                      ConfigHomeCase{nullptr, nullptr, nullptr},
-                      ConfigHomeCase{nullptr, "", nullptr}));
+    ::testing::Values(
+        ConfigHomeCase{"XdgAndHome", "/xdg/config", "/home/someone", "/xdg/config"},
+        ConfigHomeCase{"XdgAlone", "/xdg/config", nullptr, "/xdg/config"},
+        ConfigHomeCase{"HomeAlone", nullptr, "/home/someone", "/home/someone/.config"},
+        ConfigHomeCase{"EmptyXdg", "", "/home/someone", "/home/someone/.config"},
+        ConfigHomeCase{"RelativeXdg", "relative/config", "/home/someone", "/home/someone/.config"},
+        ConfigHomeCase{"Neither", nullptr, nullptr, nullptr},
+        ConfigHomeCase{"EmptyHome", nullptr, "", nullptr}),
+    [](const ::testing::TestParamInfo<ConfigHomeCase>& param) { return param.param.name; });
 
 }  // namespace
 }  // namespace wendrel::linux_app

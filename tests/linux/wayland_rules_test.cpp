@@ -18,16 +18,16 @@ FrameChanges Changes(std::vector<FrameRect> rects) {
     return FrameChanges{false, std::move(rects)};
 }
 
-std::int64_t Area(const std::vector<SDL_Rect>& rects) {
+std::int64_t Area(const std::vector<PixelRect>& rects) {
     std::int64_t area = 0;
-    for (const SDL_Rect& r : rects)
+    for (const PixelRect& r : rects)
         area += static_cast<std::int64_t>(r.w) * r.h;
     return area;
 }
 
 TEST(FrameHistory, GathersWhatChangedSinceAFrameOrAsksForTheWhole) {
     CFrameHistory history;
-    std::vector<SDL_Rect> rects;
+    std::vector<PixelRect> rects;
     const FrameChanges first{true, {}};
     history.Record(1, &first);
     EXPECT_FALSE(history.ChangedSince(0, rects));  // nothing held: all of it
@@ -95,7 +95,7 @@ TEST(PixelCopy, CopiesTheRectangleUprightAsOpaqueXrgb) {
     for (std::size_t i = 0; i < frame.size(); ++i)
         frame[i] = static_cast<std::uint8_t>(i * 7 + 3);
     std::vector<std::uint32_t> image(static_cast<std::size_t>(kFrameWidth * kFrameHeight), 0);
-    const SDL_Rect rect{5, 470, 30, 10};
+    const PixelRect rect{5, 470, 30, 10};
     CopyFrameRect(frame.data(), rect, reinterpret_cast<std::uint8_t*>(image.data()),
                   kFrameWidth * 4);
     for (int y = 0; y < kFrameHeight; ++y) {

@@ -107,6 +107,12 @@ struct TornCase {
     bool matches;
 };
 
+// The case in the test's name, the same in every build.
+void PrintTo(const TornCase& c, std::ostream* out) {
+    *out << "seed " << c.lowerSeed << " tick " << c.lowerTick << " row " << c.row
+         << (c.matches ? " matches" : " does not match");
+}
+
 class FrameMatchTorn : public ::testing::TestWithParam<TornCase> {};
 
 // Tick 400 of seed 1002 above, another frame below: one tear between

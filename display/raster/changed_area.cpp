@@ -1,4 +1,4 @@
-#include "display/x11/changed_area.h"
+#include "display/raster/changed_area.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -8,19 +8,19 @@
 namespace wendrel::display {
 namespace {
 
-std::int64_t Area(const SDL_Rect& r) {
+std::int64_t Area(const PixelRect& r) {
     return static_cast<std::int64_t>(r.w) * r.h;
 }
 
 // True when `a` and `b` overlap or touch and their union wastes nothing:
 // it is no larger than the two together. `a` becomes the union.
-bool Join(SDL_Rect& a, const SDL_Rect& b) {
+bool Join(PixelRect& a, const PixelRect& b) {
     const int left = std::min(a.x, b.x);
     const int top = std::min(a.y, b.y);
     const int right = std::max(a.x + a.w, b.x + b.w);
     const int bottom = std::max(a.y + a.h, b.y + b.h);
     const bool near = b.x <= a.x + a.w && a.x <= b.x + b.w && b.y <= a.y + a.h && a.y <= b.y + b.h;
-    const SDL_Rect united{left, top, right - left, bottom - top};
+    const PixelRect united{left, top, right - left, bottom - top};
     if (!near || Area(united) > Area(a) + Area(b))
         return false;
     a = united;
@@ -29,7 +29,7 @@ bool Join(SDL_Rect& a, const SDL_Rect& b) {
 
 }  // namespace
 
-int JoinChangedRects(std::span<const FrameRect> rects, std::span<SDL_Rect> out) {
+int JoinChangedRects(std::span<const FrameRect> rects, std::span<PixelRect> out) {
     int count = 0;
     for (const FrameRect& r : rects) {
         const int left = std::max(r.left, 0);
@@ -38,7 +38,7 @@ int JoinChangedRects(std::span<const FrameRect> rects, std::span<SDL_Rect> out) 
         const int bottom = std::min(r.bottom, kFrameHeight);
         if (right <= left || bottom <= top)
             continue;
-        SDL_Rect next{left, top, right - left, bottom - top};
+        PixelRect next{left, top, right - left, bottom - top};
         // Join it with what it can; a joined one may then join others.
         for (int i = 0; i < count;) {
             if (Join(next, out[static_cast<std::size_t>(i)])) {

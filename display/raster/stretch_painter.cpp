@@ -1,4 +1,4 @@
-#include "display/x11/stretch_painter.h"
+#include "display/raster/stretch_painter.h"
 
 #include <cstring>
 
@@ -6,17 +6,7 @@
 
 namespace wendrel::display {
 
-std::optional<PixelShifts> DirectShifts(const SDL_PixelFormat& format) {
-    const bool eightBits = format.Rloss == 0 && format.Gloss == 0 && format.Bloss == 0 &&
-                           format.Rmask >> format.Rshift == 0xff &&
-                           format.Gmask >> format.Gshift == 0xff &&
-                           format.Bmask >> format.Bshift == 0xff;
-    if (format.BytesPerPixel != 4 || !eightBits)
-        return std::nullopt;
-    return PixelShifts{format.Rshift, format.Gshift, format.Bshift};
-}
-
-void StretchRect(const std::uint8_t* frame, const CStretchMap& map, const SDL_Rect& destination,
+void StretchRect(const std::uint8_t* frame, const CStretchMap& map, const PixelRect& destination,
                  PixelShifts shifts, std::uint8_t* pixels, int pitch) {
     const int width = destination.w;
     const int top = destination.y;

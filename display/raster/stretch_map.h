@@ -1,9 +1,9 @@
 #pragma once
 
-#include <SDL.h>
-
 #include <cstdint>
 #include <vector>
+
+#include "display/raster/pixel_rect.h"
 
 namespace wendrel::display {
 
@@ -37,7 +37,7 @@ class CStretchMap {
     // frame coordinates): exactly this rectangle, since the mapping never
     // runs backwards. Empty (zero width or height) when a shrinking stretch
     // shows none of them.
-    SDL_Rect DestinationOf(const SDL_Rect& source) const;
+    PixelRect DestinationOf(const PixelRect& source) const;
 
   private:
     int m_nWidth = 0;

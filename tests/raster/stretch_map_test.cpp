@@ -3,7 +3,7 @@
 #include <random>
 #include <vector>
 
-#include "display/x11/stretch_map.h"
+#include "display/raster/stretch_map.h"
 #include "scene/frame_buffer.h"
 
 namespace wendrel::display {
@@ -46,7 +46,7 @@ TEST(StretchMap, UnscaledIsTheIdentity) {
         ASSERT_EQ(map.SourceColumn(x), x);
     for (int y = 0; y < kFrameHeight; ++y)
         ASSERT_EQ(map.SourceRow(y), y);
-    const SDL_Rect same = map.DestinationOf(SDL_Rect{16, 32, 48, 64});
+    const PixelRect same = map.DestinationOf(PixelRect{16, 32, 48, 64});
     EXPECT_EQ(same.x, 16);
     EXPECT_EQ(same.y, 32);
     EXPECT_EQ(same.w, 48);
@@ -65,7 +65,7 @@ TEST(StretchMap, DestinationOfHoldsExactlyThePixelsShowingTheSource) {
             const int y = static_cast<int>(random() % kFrameHeight);
             const int w = 1 + static_cast<int>(random() % static_cast<unsigned>(kFrameWidth - x));
             const int h = 1 + static_cast<int>(random() % static_cast<unsigned>(kFrameHeight - y));
-            const SDL_Rect d = map.DestinationOf(SDL_Rect{x, y, w, h});
+            const PixelRect d = map.DestinationOf(PixelRect{x, y, w, h});
             ASSERT_GE(d.w, 0);
             ASSERT_GE(d.h, 0);
             for (int dx = 0; dx < size.width; ++dx) {
@@ -90,9 +90,9 @@ TEST(StretchMap, ShrinkingMayShowNothingOfASmallRectangle) {
     CStretchMap map;
     map.Resize(64, 48);  // one source pixel in ten
     // Columns 1 ... 4 and rows 1 ... 4 are skipped by the centres 5, 15, ...
-    const SDL_Rect none = map.DestinationOf(SDL_Rect{1, 1, 4, 4});
+    const PixelRect none = map.DestinationOf(PixelRect{1, 1, 4, 4});
     EXPECT_TRUE(none.w == 0 || none.h == 0);
-    const SDL_Rect one = map.DestinationOf(SDL_Rect{5, 5, 1, 1});
+    const PixelRect one = map.DestinationOf(PixelRect{5, 5, 1, 1});
     EXPECT_EQ(one.x, 0);
     EXPECT_EQ(one.y, 0);
     EXPECT_EQ(one.w, 1);
@@ -102,7 +102,7 @@ TEST(StretchMap, ShrinkingMayShowNothingOfASmallRectangle) {
 TEST(StretchMap, RectanglesPastTheFrameAreClipped) {
     CStretchMap map;
     map.Resize(1280, 960);
-    const SDL_Rect d = map.DestinationOf(SDL_Rect{-20, 470, 40, 40});
+    const PixelRect d = map.DestinationOf(PixelRect{-20, 470, 40, 40});
     EXPECT_EQ(d.x, 0);
     EXPECT_EQ(d.w, 40);
     EXPECT_EQ(d.y, 940);

@@ -1,11 +1,9 @@
 #pragma once
 
-#include <SDL.h>
-
 #include <cstdint>
-#include <optional>
 
-#include "display/x11/stretch_map.h"
+#include "display/raster/pixel_rect.h"
+#include "display/raster/stretch_map.h"
 
 namespace wendrel::display {
 
@@ -16,15 +14,11 @@ struct PixelShifts {
     int blue;
 };
 
-// The shifts of a format of four bytes per pixel with eight bits per
-// colour; none for any other format.
-std::optional<PixelShifts> DirectShifts(const SDL_PixelFormat& format);
-
 // Paints the rectangle `destination` of the map's destination with the
 // frame (640 x 480, bottom-up blue-green-red) stretched through `map`, as
 // 32-bit pixels into rows of `pitch` bytes; `pixels` is the destination's
 // top left corner.
-void StretchRect(const std::uint8_t* frame, const CStretchMap& map, const SDL_Rect& destination,
+void StretchRect(const std::uint8_t* frame, const CStretchMap& map, const PixelRect& destination,
                  PixelShifts shifts, std::uint8_t* pixels, int pitch);
 
 }  // namespace wendrel::display

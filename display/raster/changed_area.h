@@ -1,9 +1,8 @@
 #pragma once
 
-#include <SDL.h>
-
 #include <span>
 
+#include "display/raster/pixel_rect.h"
 #include "scene/frame_changes.h"
 
 namespace wendrel::display {
@@ -13,6 +12,6 @@ namespace wendrel::display {
 // apart, so that no pixel is painted and sent twice for a leaf that moved a
 // little. Writes the result (upright frame coordinates) into `out` and
 // returns how many; -1 when `out` has too little room.
-int JoinChangedRects(std::span<const FrameRect> rects, std::span<SDL_Rect> out);
+int JoinChangedRects(std::span<const FrameRect> rects, std::span<PixelRect> out);
 
 }  // namespace wendrel::display

@@ -3,20 +3,20 @@
 #include <random>
 #include <vector>
 
-#include "display/x11/changed_area.h"
+#include "display/raster/changed_area.h"
 #include "scene/frame_buffer.h"
 
 namespace wendrel::display {
 namespace {
 
-std::int64_t Area(const SDL_Rect& r) {
+std::int64_t Area(const PixelRect& r) {
     return static_cast<std::int64_t>(r.w) * r.h;
 }
 
 TEST(ChangedArea, ALeafThatMovedALittleIsOneRectangle) {
     // Drawn at (100, 100) the tick before, two pixels down and right now.
     const std::vector<FrameRect> rects{{100, 100, 160, 150}, {102, 102, 162, 152}};
-    std::vector<SDL_Rect> out(8);
+    std::vector<PixelRect> out(8);
     ASSERT_EQ(JoinChangedRects(rects, out), 1);
     EXPECT_EQ(out[0].x, 100);
     EXPECT_EQ(out[0].y, 100);
@@ -27,14 +27,14 @@ TEST(ChangedArea, ALeafThatMovedALittleIsOneRectangle) {
 TEST(ChangedArea, FarApartOrWastefulStaysApart) {
     // Diagonal neighbours: their union would be mostly unchanged pixels.
     const std::vector<FrameRect> rects{{0, 0, 10, 10}, {10, 10, 20, 20}, {300, 300, 310, 310}};
-    std::vector<SDL_Rect> out(8);
+    std::vector<PixelRect> out(8);
     ASSERT_EQ(JoinChangedRects(rects, out), 3);
 }
 
 TEST(ChangedArea, ClipsToTheFrameAndDropsEmptyOnes) {
     const std::vector<FrameRect> rects{
         {-30, -20, 10, 15}, {630, 470, 700, 500}, {5, 5, 5, 9}, {700, 10, 720, 20}};
-    std::vector<SDL_Rect> out(8);
+    std::vector<PixelRect> out(8);
     ASSERT_EQ(JoinChangedRects(rects, out), 2);
     EXPECT_EQ(out[0].x, 0);
     EXPECT_EQ(out[0].y, 0);
@@ -51,7 +51,7 @@ TEST(ChangedArea, TooManyForTheRoomSaysSo) {
     std::vector<FrameRect> rects;
     for (int i = 0; i < 5; ++i)
         rects.push_back(FrameRect{i * 100, 0, i * 100 + 10, 10});
-    std::vector<SDL_Rect> out(4);
+    std::vector<PixelRect> out(4);
     EXPECT_EQ(JoinChangedRects(rects, out), -1);
 }
 
@@ -79,13 +79,13 @@ TEST(ChangedArea, CoversEveryChangedPixelAndNoMoreThanTheRectanglesApart) {
                          std::max(0, std::min(r.right, kFrameWidth) - std::max(r.left, 0))) *
                      std::max(0, std::min(r.bottom, kFrameHeight) - std::max(r.top, 0));
         }
-        std::vector<SDL_Rect> out(64);
+        std::vector<PixelRect> out(64);
         const int joined = JoinChangedRects(rects, out);
         ASSERT_GE(joined, 0);
         std::int64_t area = 0;
         std::vector<bool> covered(changed.size(), false);
         for (int i = 0; i < joined; ++i) {
-            const SDL_Rect& r = out[static_cast<std::size_t>(i)];
+            const PixelRect& r = out[static_cast<std::size_t>(i)];
             ASSERT_GT(Area(r), 0);
             ASSERT_GE(r.x, 0);
             ASSERT_GE(r.y, 0);

@@ -5,43 +5,15 @@
 #include <random>
 #include <vector>
 
-#include "display/x11/changed_area.h"
-#include "display/x11/stretch_map.h"
-#include "display/x11/stretch_painter.h"
+#include "display/raster/changed_area.h"
+#include "display/raster/stretch_map.h"
+#include "display/raster/stretch_painter.h"
 #include "scene/frame_buffer.h"
 
 namespace wendrel::display {
 namespace {
 
 constexpr PixelShifts kRgb{16, 8, 0};
-
-SDL_PixelFormat* Format(Uint32 format) {
-    return SDL_AllocFormat(format);
-}
-
-TEST(StretchPainter, PaintsDirectlyOnlyFourBytesOfEightBitChannels) {
-    struct Case {
-        Uint32 format;
-        bool direct;
-        int red, green, blue;
-    };
-    const Case cases[] = {
-        {SDL_PIXELFORMAT_RGB888, true, 16, 8, 0},   {SDL_PIXELFORMAT_BGR888, true, 0, 8, 16},
-        {SDL_PIXELFORMAT_ARGB8888, true, 16, 8, 0}, {SDL_PIXELFORMAT_RGB565, false, 0, 0, 0},
-        {SDL_PIXELFORMAT_RGB24, false, 0, 0, 0},    {SDL_PIXELFORMAT_ARGB2101010, false, 0, 0, 0}};
-    for (const Case& c : cases) {
-        SDL_PixelFormat* format = Format(c.format);
-        ASSERT_NE(format, nullptr) << SDL_GetError();
-        const auto shifts = DirectShifts(*format);
-        EXPECT_EQ(shifts.has_value(), c.direct) << SDL_GetPixelFormatName(c.format);
-        if (shifts) {
-            EXPECT_EQ(shifts->red, c.red);
-            EXPECT_EQ(shifts->green, c.green);
-            EXPECT_EQ(shifts->blue, c.blue);
-        }
-        SDL_FreeFormat(format);
-    }
-}
 
 std::vector<std::uint8_t> RandomFrame(std::mt19937& random) {
     std::vector<std::uint8_t> frame(kFrameBytes);
@@ -97,7 +69,7 @@ TEST(StretchPainter, WholeStretchMatchesThePlainOneAndLeavesRowPaddingAlone) {
         CStretchMap map;
         map.Resize(w, h);
         Canvas canvas(w, h);
-        StretchRect(frame.data(), map, SDL_Rect{0, 0, w, h}, kRgb, canvas.pixels.data(),
+        StretchRect(frame.data(), map, PixelRect{0, 0, w, h}, kRgb, canvas.pixels.data(),
                     canvas.pitch);
         EXPECT_TRUE(ShowsWholeStretch(canvas, frame));
         EXPECT_EQ(canvas.pixels[static_cast<std::size_t>(w * 4)], 0xcd);
@@ -112,8 +84,8 @@ TEST(StretchPainter, FirstStoredRowAtTheBottomInTheChannelOrderAsked) {
     CStretchMap map;
     map.Resize(kFrameWidth, kFrameHeight);
     Canvas canvas(kFrameWidth, kFrameHeight);
-    StretchRect(frame.data(), map, SDL_Rect{0, 0, kFrameWidth, kFrameHeight}, PixelShifts{0, 8, 16},
-                canvas.pixels.data(), canvas.pitch);
+    StretchRect(frame.data(), map, PixelRect{0, 0, kFrameWidth, kFrameHeight},
+                PixelShifts{0, 8, 16}, canvas.pixels.data(), canvas.pitch);
     EXPECT_EQ(canvas.At(0, kFrameHeight - 1), 0x010203u);
     EXPECT_EQ(canvas.At(0, 0), 0u);
 }
@@ -129,7 +101,7 @@ TEST(StretchPainter, ChangedRectanglesAddUpToTheWholeStretch) {
         CStretchMap map;
         map.Resize(w, h);
         Canvas canvas(w, h);
-        StretchRect(frame.data(), map, SDL_Rect{0, 0, w, h}, kRgb, canvas.pixels.data(),
+        StretchRect(frame.data(), map, PixelRect{0, 0, w, h}, kRgb, canvas.pixels.data(),
                     canvas.pitch);
         std::int64_t painted = 0;
         for (int step = 0; step < 8; ++step) {
@@ -148,11 +120,11 @@ TEST(StretchPainter, ChangedRectanglesAddUpToTheWholeStretch) {
                         row[x] = static_cast<std::uint8_t>(random());
                 }
             }
-            std::vector<SDL_Rect> joined(64);
+            std::vector<PixelRect> joined(64);
             const int count = JoinChangedRects(changed, joined);
             ASSERT_GE(count, 1);
             for (int i = 0; i < count; ++i) {
-                const SDL_Rect d = map.DestinationOf(joined[static_cast<std::size_t>(i)]);
+                const PixelRect d = map.DestinationOf(joined[static_cast<std::size_t>(i)]);
                 painted += static_cast<std::int64_t>(d.w) * d.h;
                 StretchRect(frame.data(), map, d, kRgb, canvas.pixels.data(), canvas.pitch);
             }

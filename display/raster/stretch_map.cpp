@@ -1,4 +1,4 @@
-#include "display/x11/stretch_map.h"
+#include "display/raster/stretch_map.h"
 
 #include "scene/frame_buffer.h"
 
@@ -32,7 +32,7 @@ void CStretchMap::Resize(int width, int height) {
     FillFirst(m_firstRow, kFrameHeight, height);
 }
 
-SDL_Rect CStretchMap::DestinationOf(const SDL_Rect& source) const {
+PixelRect CStretchMap::DestinationOf(const PixelRect& source) const {
     const auto at = [](const std::vector<std::int32_t>& first, int s, int size) {
         return first[static_cast<std::size_t>(s < 0 ? 0 : (s > size ? size : s))];
     };
@@ -41,8 +41,8 @@ SDL_Rect CStretchMap::DestinationOf(const SDL_Rect& source) const {
     const int y0 = at(m_firstRow, source.y, kFrameHeight);
     const int y1 = at(m_firstRow, source.y + source.h, kFrameHeight);
     if (x1 <= x0 || y1 <= y0)
-        return SDL_Rect{x0, y0, 0, 0};
-    return SDL_Rect{x0, y0, x1 - x0, y1 - y0};
+        return PixelRect{x0, y0, 0, 0};
+    return PixelRect{x0, y0, x1 - x0, y1 - y0};
 }
 
 }  // namespace wendrel::display
