@@ -195,6 +195,7 @@ std::string CWaylandSession::SessionName() {
 
 bool CWaylandSession::Connect(std::string& error) {
     wl_log_set_handler_client(&QuietLog);
+    g_lastLog[0] = '\0';
     m_pDisplay = wl_display_connect(nullptr);
     if (m_pDisplay == nullptr) {
         const char* name = std::getenv("WAYLAND_DISPLAY");

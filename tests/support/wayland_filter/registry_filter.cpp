@@ -100,6 +100,7 @@ bool CRegistryFilter::KeepEvent(const std::uint8_t* message, std::size_t size) {
     if (m_hidden.count(interface) == 0)
         return true;
     m_hiddenNames.insert(name);
+    m_justHidden.push_back(interface);
     return false;
 }
 

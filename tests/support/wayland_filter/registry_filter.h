@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace wendrel::wl_filter {
@@ -29,6 +30,8 @@ class CRegistryFilter {
     static std::vector<std::uint8_t> BadRequest();
 
     std::size_t HiddenCount() const { return m_hiddenNames.size(); }
+    // The interfaces hidden since the last call.
+    std::vector<std::string> TakeHidden() { return std::exchange(m_justHidden, {}); }
 
   private:
     struct Stream {
@@ -44,6 +47,7 @@ class CRegistryFilter {
     std::set<std::string> m_hidden;
     std::set<std::uint32_t> m_registries;   // the client's wl_registry objects
     std::set<std::uint32_t> m_hiddenNames;  // the globals it never saw
+    std::vector<std::string> m_justHidden;
     Stream m_fromClient;
     Stream m_fromCompositor;
 };

@@ -73,6 +73,9 @@ TEST_P(RegistryFilterTest, HidesTheNamedGlobalsHoweverTheBytesAreCut) {
     const Bytes expected = Join({kept, Message(2, 1, Words({9})), Global(7, 8, "wp_viewporter")});
     EXPECT_EQ(EventsPassed(filter, events, GetParam()), expected);
     EXPECT_EQ(filter.HiddenCount(), 2u);
+    EXPECT_EQ(filter.TakeHidden(),
+              (std::vector<std::string>{"wp_viewporter", "zwlr_layer_shell_v1"}));
+    EXPECT_TRUE(filter.TakeHidden().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, RegistryFilterTest, ::testing::Values(1, 3, 8, 4096));

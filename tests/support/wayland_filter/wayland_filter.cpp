@@ -6,7 +6,8 @@
 // joins each client to $WAYLAND_DISPLAY, passing bytes and file descriptors
 // both ways, without the globals of the hidden interfaces. SIGUSR1 sends,
 // on behalf of every client connected, a request the compositor refuses
-// with a protocol error. SIGTERM or SIGINT ends it.
+// with a protocol error. SIGTERM or SIGINT ends it. Each global hidden
+// from a client is told on stderr.
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/signalfd.h>
@@ -188,6 +189,9 @@ bool Pass(Connection& connection, bool fromClient) {
         connection.filter.FromClient(bytes.data(), bytes.size(), queue.bytes);
     else
         connection.filter.FromCompositor(bytes.data(), bytes.size(), queue.bytes);
+    // Told, so that a test knows its client never saw them.
+    for (const std::string& interface : connection.filter.TakeHidden())
+        Complain("hid " + interface + " from client " + std::to_string(connection.client));
     return open;
 }
 
