@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -120,6 +121,11 @@ struct Ending {
     bool moreToSend;      // the client has requests queued when it finds out
     const char* expected;
 };
+
+// (for the test's name in the listings)
+void PrintTo(const Ending& ending, std::ostream* out) {
+    *out << ending.name;
+}
 
 class WaylandSessionEnd : public ::testing::TestWithParam<Ending> {};
 
