@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -131,8 +132,22 @@ std::uint32_t Version(std::uint32_t offered, std::uint32_t ours) {
 }
 
 // libwayland's own messages would add lines of their own to the one the
-// saver writes when the connection fails.
-void QuietLog(const char* /*format*/, va_list /*args*/) {}
+// saver writes when the connection fails; the last one is kept, as it holds
+// the compositor's words for a protocol error ("IFACE@ID: error CODE: WHAT").
+// libwayland logs from the thread that calls it: the one dispatching.
+char g_lastLog[256];
+
+void QuietLog(const char* format, va_list args) {
+    std::vsnprintf(g_lastLog, sizeof g_lastLog, format, args);
+    g_lastLog[std::strcspn(g_lastLog, "\n")] = '\0';
+}
+
+// What the compositor said with its last protocol error, or "".
+std::string ErrorText() {
+    const char* said = std::strstr(g_lastLog, ": error ");
+    const char* text = said != nullptr ? std::strstr(said + 1, ": ") : nullptr;
+    return text != nullptr ? text + 2 : "";
+}
 
 }  // namespace
 
@@ -180,6 +195,7 @@ std::string CWaylandSession::SessionName() {
 
 bool CWaylandSession::Connect(std::string& error) {
     wl_log_set_handler_client(&QuietLog);
+    g_lastLog[0] = '\0';
     m_pDisplay = wl_display_connect(nullptr);
     if (m_pDisplay == nullptr) {
         const char* name = std::getenv("WAYLAND_DISPLAY");
@@ -296,13 +312,17 @@ void CWaylandSession::OnSeatCapabilities(void* data, wl_seat* seat, std::uint32_
 
 bool CWaylandSession::Failed(std::string& error) const {
     const int code = wl_display_get_error(m_pDisplay);
-    if (code == EPROTO) {
-        const wl_interface* interface = nullptr;
-        std::uint32_t id = 0;
-        const std::uint32_t which = wl_display_get_protocol_error(m_pDisplay, &interface, &id);
+    const wl_interface* interface = nullptr;
+    std::uint32_t id = 0;
+    const std::uint32_t which = wl_display_get_protocol_error(m_pDisplay, &interface, &id);
+    // An error on any object but wl_display reads as EPROTO; wl_display's
+    // own (a request on no object, a bad request) as EINVAL, ENOMEM or
+    // EFAULT, told apart from a local failure by the interface it names.
+    if (code == EPROTO || (code != 0 && interface == &wl_display_interface)) {
+        const std::string said = ErrorText();
         error = "the Wayland compositor ended the connection for a protocol error (" +
-                std::string(interface != nullptr ? interface->name : "unknown interface") +
-                ", code " + std::to_string(which) + ")";
+                std::string(interface != nullptr ? interface->name : "destroyed object") +
+                ", code " + std::to_string(which) + ")" + (said.empty() ? "" : ": " + said);
     } else {
         error = std::string("the Wayland compositor went away: ") +
                 std::strerror(code != 0 ? code : EPIPE);
@@ -325,34 +345,51 @@ void CWaylandSession::HideCursor(std::uint32_t serial) {
         wl_pointer_set_cursor(m_pPointer, serial, nullptr, 0, 0);
 }
 
-bool CWaylandSession::Dispatch(int timeoutMilliseconds, bool& woken, std::string& error) {
-    woken = false;
+bool CWaylandSession::Read(short events, int timeoutMilliseconds, pollfd* wake,
+                           std::string& error) {
     while (wl_display_prepare_read(m_pDisplay) != 0) {
         if (wl_display_dispatch_pending(m_pDisplay) < 0)
             return Failed(error);
     }
-    short wayland = POLLIN;
-    if (wl_display_flush(m_pDisplay) < 0) {
-        if (errno != EAGAIN) {
-            wl_display_cancel_read(m_pDisplay);
-            return Failed(error);
-        }
-        wayland |= POLLOUT;  // the socket is full: wait until it takes more
-    }
-    pollfd fds[2] = {{wl_display_get_fd(m_pDisplay), wayland, 0}, {m_wakeFd, POLLIN, 0}};
-    const int ready = poll(fds, 2, timeoutMilliseconds);
+    pollfd fds[2] = {{wl_display_get_fd(m_pDisplay), events, 0},
+                     wake != nullptr ? *wake : pollfd{-1, 0, 0}};
+    const int ready = poll(fds, wake != nullptr ? 2 : 1, timeoutMilliseconds);
     if (ready > 0 && (fds[0].revents & (POLLIN | POLLERR | POLLHUP)) != 0) {
         if (wl_display_read_events(m_pDisplay) < 0)
             return Failed(error);
     } else {
         wl_display_cancel_read(m_pDisplay);
     }
-    if (ready > 0 && (fds[1].revents & POLLIN) != 0) {
+    if (wake != nullptr)
+        *wake = fds[1];
+    if (wl_display_dispatch_pending(m_pDisplay) < 0)
+        return Failed(error);
+    return true;
+}
+
+bool CWaylandSession::Dispatch(int timeoutMilliseconds, bool& woken, std::string& error) {
+    woken = false;
+    // What the compositor sent is handled before anything is sent: after a
+    // protocol error it closes the connection, and a send that finds it
+    // reset makes libwayland drop the error unread.
+    if (!Read(POLLIN, 0, nullptr, error))
+        return false;
+    short wayland = POLLIN;
+    if (wl_display_flush(m_pDisplay) < 0) {
+        if (errno == EAGAIN)
+            wayland |= POLLOUT;  // the socket is full: wait until it takes more
+        else if (errno != EPIPE)
+            return Failed(error);
+        // A closed socket may still hold what the compositor said last, a
+        // protocol error for one: the read below finds it, or the end.
+    }
+    pollfd wake{m_wakeFd, POLLIN, 0};
+    if (!Read(wayland, timeoutMilliseconds, &wake, error))
+        return false;
+    if ((wake.revents & POLLIN) != 0) {
         std::uint64_t count = 0;
         woken = read(m_wakeFd, &count, sizeof count) == sizeof count;
     }
-    if (wl_display_dispatch_pending(m_pDisplay) < 0)
-        return Failed(error);
     return true;
 }
 

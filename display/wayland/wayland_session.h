@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+struct pollfd;
 struct wl_display;
 struct wl_registry;
 struct wl_compositor;
@@ -97,6 +98,9 @@ class CWaylandSession {
     static void OnGlobalRemove(void* data, wl_registry* registry, std::uint32_t name);
     static void OnSeatCapabilities(void* data, wl_seat* seat, std::uint32_t caps);
     void BindOutput(std::uint32_t name, std::uint32_t version);
+    // Waits up to `timeoutMilliseconds` for `events` on the connection (and
+    // for `wake`, whose revents are set), then reads and handles what came.
+    bool Read(short events, int timeoutMilliseconds, pollfd* wake, std::string& error);
     bool Failed(std::string& error) const;
 
     friend struct SessionListeners;

@@ -19,7 +19,16 @@
 #               a key ends it
 #   bad         no compositor and no X display, $WAYLAND_DISPLAY naming
 #               nothing: one line, exit 1
-# WENDREL, WL_POINTER, TEST_WINDOW and FRAME_MATCH name the programs.
+#   no-viewporter  s on two outputs of a compositor without wp_viewporter
+#               (hidden by wendrel-wl-filter): the frame, stretched by the
+#               saver, on both; a key ends it
+#   focus       s as full-screen toplevels (layer-shell hidden), a keyboard
+#               in the seat: the focus passing between our surfaces keeps
+#               it, going to another client's window ends it
+#   protocol-error  a request the compositor refuses, sent for the saver by
+#               the filter: exit 1, one line naming the error, within 1 s
+# WENDREL, WL_POINTER, WL_FILTER, TEST_WINDOW and FRAME_MATCH name the
+# programs.
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
 unset DISPLAY WAYLAND_DISPLAY SWAYSOCK WENDREL_BACKEND
@@ -29,7 +38,7 @@ case_name=$1
 # wherever the build lives.
 chmod 755 "$work"
 mkdir "$work/bin"
-cp "$WENDREL" "$WL_POINTER" "$TEST_WINDOW" "$work/bin/"
+cp "$WENDREL" "$WL_POINTER" "$WL_FILTER" "$TEST_WINDOW" "$work/bin/"
 # A sanitizer's suppressions too (a sanitizer that cannot read them stops).
 if [[ ${LSAN_OPTIONS:-} =~ suppressions=([^:]*) ]]; then
     cp "${BASH_REMATCH[1]}" "$work/bin/lsan.supp"
@@ -38,6 +47,7 @@ fi
 chmod 755 "$work/bin" "$work/bin/"*
 wendrel=$work/bin/$(basename "$WENDREL")
 pointer=$work/bin/$(basename "$WL_POINTER")
+wl_filter=$work/bin/$(basename "$WL_FILTER")
 test_window=$work/bin/$(basename "$TEST_WINDOW")
 export XDG_RUNTIME_DIR=$work/runtime HOME=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
@@ -53,9 +63,13 @@ rt=$XDG_RUNTIME_DIR
 export WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
 compositor=
 nested=
+filter=
+keyboard=
 stop_compositors() {
     stop_process "$saver"
     saver=
+    stop_process "$keyboard"
+    stop_process "$filter"
     stop_process "$nested"
     stop_process "$compositor"
     remove_stale_xwayland
@@ -146,6 +160,34 @@ shows() {
 # one_line: wendrel wrote exactly one line on stderr.
 one_line() {
     [ "$(wc -l <"$work/saver.err")" = 1 ] || fail "not one line: $(cat "$work/saver.err")"
+}
+
+# start_filter ARGS...: wendrel-wl-filter in front of the compositor, on
+# the socket "filtered" (the saver's WAYLAND_DISPLAY then).
+start_filter() {
+    "${user[@]}" "$wl_filter" filtered "$@" 2>"$work/filter.err" &
+    filter=$!
+    wait_until 5 "the filter did not start: $(cat "$work/filter.err")" test -S "$rt/filtered"
+}
+
+# hidden IFACE: the filter hid IFACE from the saver.
+hidden() {
+    grep -q "hid $1 from" "$work/filter.err" || fail "the filter did not hide $1: $(cat "$work/filter.err")"
+}
+
+# hold_keyboard: a virtual keyboard in the seat while the test runs (with
+# no keyboard, there is no keyboard focus to give or lose).
+hold_keyboard() {
+    "${user[@]}" wtype -s 600000 &
+    keyboard=$!
+    wait_until 5 "no keyboard in the seat" seat_has_keyboard
+}
+seat_has_keyboard() { as_user swaymsg -r -t get_inputs | grep -q '"type": "keyboard"'; }
+
+# focus_ours WORKSPACE: the focused window is one of wendrel's, on WORKSPACE.
+focus_ours() {
+    running
+    as_user swaymsg "[workspace=^$1\$ app_id=^wendrel\$ con_id=__focused__] nop" >/dev/null 2>&1
 }
 
 white_window() {
@@ -301,6 +343,51 @@ bad)
     done
     as_user "$wendrel" --background extra >"$work/saver.out" 2>"$work/saver.err" &&
         fail "--background took an argument"
+    ;;
+no-viewporter)
+    start_sway 2
+    start_filter --hide wp_viewporter
+    WAYLAND_DISPLAY=filtered start_wendrel s
+    wait_until 5 "no frame on HEADLESS-1" shows HEADLESS-1
+    wait_until 5 "no frame on HEADLESS-2" shows HEADLESS-2
+    hidden wp_viewporter
+    # Each output's frame, stretched by the saver to 1024x768 and 800x600.
+    shoot HEADLESS-1
+    shoot HEADLESS-2
+    as_user wtype -s 600 -k Escape
+    expect_end 3
+    ;;
+focus)
+    start_sway 2
+    white_window HEADLESS-2
+    hold_keyboard
+    start_filter --hide zwlr_layer_shell_v1
+    WAYLAND_DISPLAY=filtered start_wendrel s
+    wait_until 5 "no frame on HEADLESS-1" shows HEADLESS-1
+    wait_until 5 "no frame on HEADLESS-2" shows HEADLESS-2
+    hidden zwlr_layer_shell_v1
+    # Workspace 1 is on HEADLESS-1, 2 on HEADLESS-2: the focus goes from one
+    # of our surfaces to the other and back, each stay longer than the
+    # saver waits for the focus to come back.
+    for workspace in 1 2 1; do
+        sway_msg "focus output HEADLESS-$workspace"
+        wait_until 2 "the focus is not on wendrel on workspace $workspace" focus_ours "$workspace"
+        expect_running 0.5
+    done
+    sway_msg '[title="^wendrel-test-window$"] focus'
+    expect_end 2
+    ;;
+protocol-error)
+    start_sway 1
+    start_filter
+    WAYLAND_DISPLAY=filtered start_wendrel s
+    wait_until 5 "no frame on HEADLESS-1" shows HEADLESS-1
+    kill -USR1 "$filter"
+    expect_status 1 1
+    one_line
+    grep -q 'protocol error (wl_display, code 0): invalid object' "$work/saver.err" ||
+        fail "unclear: $(cat "$work/saver.err")"
+    no_wendrel || fail "a wendrel process is left"
     ;;
 *)
     fail "unknown case $case_name"
