@@ -5,8 +5,9 @@
 #   one         s on one output shows the frame; a second saver gives way;
 #               a key ends it
 #   two         s on two outputs: both show the frame, a white window on the
-#               second is hidden; a pointer movement within the threshold on
-#               the second output keeps it, one beyond ends it
+#               second is hidden, no cursor is drawn where the pointer is on
+#               the saver; a pointer movement within the threshold on the
+#               second output keeps it, one beyond ends it
 #   hotplug     an output added while s runs is covered within a second
 #   unplug      an output removed (nested sway) loses its surface; s goes on
 #               on the other
@@ -65,9 +66,11 @@ compositor=
 nested=
 filter=
 keyboard=
+held=
 stop_compositors() {
     stop_process "$saver"
     saver=
+    stop_process "$held"
     stop_process "$keyboard"
     stop_process "$filter"
     stop_process "$nested"
@@ -219,10 +222,16 @@ two)
     wait_until 5 "no frame on HEADLESS-1" shows HEADLESS-1
     wait_until 5 "no frame on HEADLESS-2" shows HEADLESS-2
     shoot HEADLESS-1
-    shoot HEADLESS-2
-    # The layout is 1824 x 768; the second output starts at x 1024. Where
-    # the saver first sees the pointer is the reference; (+3, +100) is
-    # within the threshold.
+    # The layout is 1824 x 768; the second output starts at x 1024. A
+    # pointer comes back into the seat where it was and stays (sway draws
+    # its cursor only while the seat has a pointer, and into screenshots):
+    # each of the 800 x 600 pixels is the frame's, none a cursor's.
+    coproc HOLD { exec "${user[@]}" "$pointer" --hold 1824 768 1300 300; }
+    held=$HOLD_PID
+    read -r -t 10 _ <&"${HOLD[0]}" || fail "the pointer did not come"
+    shoot HEADLESS-2 --samples 480000 --min-match 100
+    # Where the saver first sees the pointer is the reference; (+3, +100)
+    # is within the threshold.
     as_user "$pointer" 1824 768 1303 400
     expect_running 0.5
     as_user "$pointer" 1824 768 1320 420

@@ -1,10 +1,13 @@
 // wendrel-wl-pointer: moves the pointer of a wlroots compositor (sway) to
 // each given place in turn, through a virtual pointer, for tests that have
 // no real one. Places are in the compositor's global space, whose bounding
-// box is WIDTH x HEIGHT.
+// box is WIDTH x HEIGHT. With --hold the pointer stays in the seat after
+// the last move ("moved" on stdout then) until SIGTERM or SIGINT: sway
+// shows a cursor only while the seat has a pointer.
 #include <unistd.h>
 #include <wayland-client.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -42,8 +45,15 @@ bool Number(const char* text, long& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool hold = argc > 1 && std::strcmp(argv[1], "--hold") == 0;
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGTERM);
+    sigaddset(&stop, SIGINT);
+    if (hold)
+        sigprocmask(SIG_BLOCK, &stop, nullptr);
     std::vector<long> values;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = hold ? 2 : 1; i < argc; ++i) {
         long value = 0;
         if (!Number(argv[i], value) || value < 0) {
             values.clear();
@@ -52,7 +62,7 @@ int main(int argc, char** argv) {
         values.push_back(value);
     }
     if (values.size() < 4 || values.size() % 2 != 0 || values[0] <= 0 || values[1] <= 0) {
-        std::fputs("usage: wendrel-wl-pointer WIDTH HEIGHT X Y [X Y]...\n", stderr);
+        std::fputs("usage: wendrel-wl-pointer [--hold] WIDTH HEIGHT X Y [X Y]...\n", stderr);
         return 2;
     }
     wl_display* display = wl_display_connect(nullptr);
@@ -89,6 +99,12 @@ int main(int argc, char** argv) {
         zwlr_virtual_pointer_v1_frame(pointer);
         wl_display_roundtrip(display);
         usleep(300000);
+    }
+    if (hold) {
+        std::puts("moved");
+        std::fflush(stdout);
+        int signal = 0;
+        sigwait(&stop, &signal);
     }
     zwlr_virtual_pointer_v1_destroy(pointer);
     wl_display_roundtrip(display);
