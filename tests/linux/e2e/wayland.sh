@@ -8,9 +8,10 @@
 #               second is hidden, no cursor is drawn where the pointer is on
 #               the saver; a pointer movement within the threshold on the
 #               second output keeps it, one beyond ends it
-#   hotplug     an output added while s runs is covered within a second
+#   hotplug     an output added while s runs is covered within a second;
+#               SIGINT ends it
 #   unplug      an output removed (nested sway) loses its surface; s goes on
-#               on the other
+#               on the other; SIGTERM ends it
 #   background  --background under a floating white window, on two outputs;
 #               SIGTERM ends it
 #   killed      the compositor killed under s: exit 1, one line, within 1 s
@@ -160,6 +161,15 @@ shows() {
     "$FRAME_MATCH" "$rt/shot.png" --seeds "$first:$(date +%s)" --max-ticks 3000 >/dev/null 2>&1
 }
 
+# stopped_by SIGNAL STATUS: SIGNAL ends wendrel within 3 s, by the signal
+# (STATUS) as on X11, with nothing on stderr and no process left.
+stopped_by() {
+    kill "-$1" "$saver"
+    expect_status "$2" 3
+    [ ! -s "$work/saver.err" ] || fail "wendrel said: $(cat "$work/saver.err")"
+    no_wendrel || fail "a wendrel process is left"
+}
+
 # one_line: wendrel wrote exactly one line on stderr.
 one_line() {
     [ "$(wc -l <"$work/saver.err")" = 1 ] || fail "not one line: $(cat "$work/saver.err")"
@@ -244,7 +254,7 @@ hotplug)
     sway_msg create_output
     wait_until 1 "the new output HEADLESS-2 was not covered in 1 s" shows HEADLESS-2
     shoot HEADLESS-2
-    running
+    stopped_by INT 130
     ;;
 unplug)
     # A nested sway on the outer one, its two outputs windows there.
@@ -271,6 +281,7 @@ unplug)
     wait_until 3 "WL-2 did not go" one_output
     expect_running 1
     shoot WL-1
+    stopped_by TERM 143
     ;;
 background)
     start_sway 2
