@@ -153,12 +153,21 @@ running() {
     kill -0 "$saver" 2>/dev/null || fail "wendrel ended: $(cat "$work/saver.err")"
 }
 
+# seen PNG: PNG shows a frame of the run. The search goes only as far as
+# the run can have gone, so that each look stays quick and a wait for a
+# frame that never comes ends when it should.
+seen() {
+    local now
+    now=$(date +%s)
+    "$FRAME_MATCH" "$1" --seeds "$first:$now" --max-ticks $(((now - first + 2) * 100))
+}
+
 # shows OUTPUT: grim can see a frame on OUTPUT (for a wait).
 shows() {
     running
     rm -f "$rt/shot.png"
     as_user grim -o "$1" "$rt/shot.png" 2>/dev/null || return 1
-    "$FRAME_MATCH" "$rt/shot.png" --seeds "$first:$(date +%s)" --max-ticks 3000 >/dev/null 2>&1
+    seen "$rt/shot.png" >/dev/null 2>&1
 }
 
 # stopped_by SIGNAL STATUS: SIGNAL ends wendrel within 3 s, by the signal
@@ -332,7 +341,7 @@ weston)
         rm -f "$rt"/wayland-screenshot*.png
         (cd "$rt" && as_user weston-screenshooter) >/dev/null 2>&1 || return 1
         shot=$(compgen -G "$rt/wayland-screenshot*.png" | head -1) || return 1
-        "$FRAME_MATCH" "$shot" --seeds "$first:$(date +%s)" --max-ticks 3000 >"$work/match.txt" 2>&1
+        seen "$shot" >"$work/match.txt" 2>&1
     }
     wait_until 5 "weston shows no frame of the run" weston_shows
     kill -INT "$saver"
