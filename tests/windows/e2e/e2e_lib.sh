@@ -58,9 +58,16 @@ e2e_cleanup() {
     wine_stop_server
     if [ $status -ne 0 ] && [ -n "${E2E_KEEP:-}" ]; then
         echo "e2e: work files kept in $WORK"
-    else
-        rm -rf "$WORK"
+        return
     fi
+    # A failure that comes by chance must be studied from what it saw: its
+    # screenshots go to the build tree (never /tmp).
+    if [ $status -ne 0 ] && [ -n "${WENDREL_E2E_FAILURES:-}" ] && compgen -G "$WORK/*.png" >/dev/null; then
+        local keep
+        keep="$WENDREL_E2E_FAILURES/$(basename "$0" .sh)-$(date +%Y%m%d-%H%M%S)-$$"
+        mkdir -p "$keep" && cp "$WORK"/*.png "$keep/" && echo "e2e: screenshots kept in $keep"
+    fi
+    rm -rf "$WORK"
 }
 
 # Starts the saver with the given arguments; SAVER_PID is its process and
