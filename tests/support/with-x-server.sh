@@ -1,11 +1,17 @@
 #!/bin/bash
-# with-x-server.sh xvfb|dummy [WIDTHxHEIGHT[xDEPTH]] [--second WHERE] -- COMMAND...
+# with-x-server.sh xvfb|dummy [WIDTHxHEIGHT[xDEPTH]] [--second WHERE] [--no-shm] -- COMMAND...
 # Starts a private X server on a free display, runs COMMAND with DISPLAY
 # set to it, then stops the server. xvfb: a virtual screen of the given size
 # (default 1920x1080), 24 bits deep unless given as WIDTHxHEIGHTxDEPTH.
 # dummy: Xorg with the dummy driver, 1024x768 that can switch to 640x480.
 # --second WHERE (dummy only): a second 1024x768 monitor on output DUMMY1,
 # placed right-of, left-of or below the primary DUMMY0.
+# --no-shm: the server offers no MIT-SHM. Wine hands a window's picture to
+# the server in shared memory that it goes on drawing into, and the server
+# reads it whenever it gets to it: under load a screenshot then shows rows
+# of frames far apart. Without MIT-SHM Wine copies the picture into its
+# requests while it holds the window's lock, so the server only ever gets
+# whole frames.
 # COMMAND runs as in a desktop session of its own: with a D-Bus session bus
 # (dbus-run-session), so that nothing it does starts or reaches another, and
 # a private XDG_RUNTIME_DIR, removed with the server.
@@ -15,9 +21,11 @@ kind=$1
 shift
 size=1920x1080
 second=
+extensions=()
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do
     case $1 in
     --second) second=${2:-}; shift 2 || { echo "with-x-server: --second needs a place" >&2; exit 2; } ;;
+    --no-shm) extensions=(-extension MIT-SHM); shift ;;
     *) size=$1; shift ;;
     esac
 done
@@ -56,8 +64,8 @@ settled() { ! kill -0 "$server" 2>/dev/null || DISPLAY=":$1" xdpyinfo >/dev/null
 start_server() {
     local n=$1
     case $kind in
-    xvfb) Xvfb ":$n" -screen 0 "$screen" -nolisten tcp -noreset >"$log" 2>&1 & ;;
-    dummy) Xorg ":$n" -config "$here/xorg-dummy.conf" -noreset -nolisten tcp \
+    xvfb) Xvfb ":$n" -screen 0 "$screen" -nolisten tcp -noreset "${extensions[@]}" >"$log" 2>&1 & ;;
+    dummy) Xorg ":$n" -config "$here/xorg-dummy.conf" -noreset -nolisten tcp "${extensions[@]}" \
            -logfile "$log" vt1 -novtswitch -sharevts >/dev/null 2>&1 & ;;
     esac
     server=$!

@@ -81,10 +81,11 @@ bool IsMatch(const MatchResult& result, double wanted);
 // A picture torn between two frames: the rows above one row from one, the
 // rest from the other. Wine's X11 driver shows one now and then: it hands a
 // window's picture to the X server in bands of rows (Xlib sends at most
-// 256 KiB in one request), or in shared memory that the next frame is
-// already being drawn into, and a screenshot can fall between the bands
-// of one hand-over, or catch the rows it has not yet reached still showing
-// the frame of the one before (some 50 ms, five ticks, earlier).
+// 256 KiB in one request), and a screenshot can fall between the bands of
+// one hand-over, whose rows not yet reached still show the frame of the
+// one before (some 50 ms, a few ticks, earlier). Through shared memory it
+// would be worse: the server reads the picture while the next frames are
+// drawn into it, so the end-to-end tests' servers offer none.
 struct TornMatch {
     MatchResult match;  // the upper part's frame, and what both explain
     std::uint64_t lowerTick = 0;

@@ -20,8 +20,8 @@ constexpr const char* kUsage =
     "least PERCENT (default 99) of the sampled pixels. Exit 0 on a match, 1 if none.\n"
     "--pid: the saver ran as a hack with process id PID; FIRST..LAST are the seconds\n"
     "it may have started in, each mixed with PID as the hack mixes it.\n"
-    "--torn also takes a picture torn between two consecutive frames at one row\n"
-    "(as Wine shows now and then).\n"
+    "--torn also takes a picture torn at one row between two frames at most 10 ticks\n"
+    "apart (as Wine shows now and then).\n"
     "--background-only compares with the bare background and only reports.\n";
 
 int Usage(const std::string& message) {

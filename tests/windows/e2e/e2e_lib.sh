@@ -37,6 +37,9 @@ e2e_init() {
     # modes, and a run could pass on the fallback for the wrong reason.
     missing=$("$wine_env_scripts/wine-display-libs.sh" $arch) ||
         fail "Wine's display driver ($arch) lacks $missing; run scripts/install-deps.sh"
+    # Screenshots are judged as whole frames, or two torn at one row; with
+    # shared memory the server may show rows of many frames.
+    ! xdpyinfo | grep -qw MIT-SHM || fail "the X server offers MIT-SHM (with-x-server.sh --no-shm)"
     wine_boot || fail "cannot make the Wine prefix $WINEPREFIX"
     # The loader must run a small program of ours before the saver is judged.
     if ! timeout 120 "$LOADER" "$WENDREL_E2E_TOOLS/wendrel-focus-taker.exe" 0 0 >/dev/null 2>&1; then
@@ -121,9 +124,9 @@ e2e_match=$WENDREL_HOST_BUILD/tests/support/wendrel-frame-match
 e2e_need_frame_match() { [ -x "$e2e_match" ] || fail "no $e2e_match (build the linux preset first)"; }
 
 # Wine's X11 driver hands a window's picture to the X server in bands of
-# rows (Xlib sends at most 256 KiB a request), or through shared memory the
-# saver is already drawing the next tick into, so a screenshot now and then
-# shows the upper rows of one frame over the lower rows of an earlier one;
+# rows (Xlib sends at most 256 KiB a request), so a screenshot now and then
+# falls between two bands and shows the upper rows of one frame over the
+# lower rows of the one handed over before, a few ticks earlier;
 # wendrel-frame-match --torn takes two frames of the run, a few ticks apart,
 # split at one row.
 # e2e_match_tick PNG [--direct]: prints the tick the screenshot shows, at
