@@ -10,8 +10,7 @@
 # the server in shared memory that it goes on drawing into, and the server
 # reads it whenever it gets to it: under load a screenshot then shows rows
 # of frames far apart. Without MIT-SHM Wine copies the picture into its
-# requests while it holds the window's lock, so the server only ever gets
-# whole frames.
+# requests as it hands it over, so the server only ever gets whole frames.
 # COMMAND runs as in a desktop session of its own: with a D-Bus session bus
 # (dbus-run-session), so that nothing it does starts or reaches another, and
 # a private XDG_RUNTIME_DIR, removed with the server.
