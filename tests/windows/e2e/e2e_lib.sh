@@ -39,7 +39,11 @@ e2e_init() {
         fail "Wine's display driver ($arch) lacks $missing; run scripts/install-deps.sh"
     # Screenshots are judged as whole frames, or two torn at one row; with
     # shared memory the server may show rows of many frames.
-    ! xdpyinfo | grep -qw MIT-SHM || fail "the X server offers MIT-SHM (with-x-server.sh --no-shm)"
+    # (Read whole first: grep -q would end xdpyinfo early, and pipefail
+    # would turn that into "not offered".)
+    local server_info
+    server_info=$(xdpyinfo) || fail "cannot ask the X server $DISPLAY what it offers"
+    [[ $server_info != *MIT-SHM* ]] || fail "the X server offers MIT-SHM (with-x-server.sh --no-shm)"
     wine_boot || fail "cannot make the Wine prefix $WINEPREFIX"
     # The loader must run a small program of ours before the saver is judged.
     if ! timeout 120 "$LOADER" "$WENDREL_E2E_TOOLS/wendrel-focus-taker.exe" 0 0 >/dev/null 2>&1; then
@@ -129,14 +133,17 @@ e2e_need_frame_match() { [ -x "$e2e_match" ] || fail "no $e2e_match (build the l
 # lower rows of the one handed over before, a few ticks earlier;
 # wendrel-frame-match --torn takes two frames of the run, a few ticks apart,
 # split at one row.
+# e2e_find_frame PNG [OPTION...]: wendrel-frame-match on PNG for the frames
+# of this run, torn ones too, with OPTIONs such as --rect or --direct.
+e2e_find_frame() {
+    "$e2e_match" "$1" --seeds "$((SAVER_START - 1)):$(date +%s)" --max-ticks 3000 --torn "${@:2}"
+}
 # e2e_match_tick PNG [--direct]: prints the tick the screenshot shows, at
 # the pace given (--direct, or the windowed one); fails when it shows no
 # frame.
 e2e_match_tick() {
     local out
-    out=$("$e2e_match" "$1" --seeds "$((SAVER_START - 1)):$(date +%s)" --max-ticks 3000 --torn \
-        ${2:+"$2"}) ||
-        fail "screenshot does not show an engine frame: $out"
+    out=$(e2e_find_frame "$1" ${2:+"$2"}) || fail "screenshot does not show an engine frame: $out"
     echo "$out" >&2
     echo "$out" | sed -n 's/^match: seed [0-9]* tick \([0-9]*\) .*/\1/p'
 }

@@ -53,19 +53,15 @@ wait_covered() {
 # shows now and then; see e2e_lib.sh).
 match_tick() {
     local out again
-    if ! out=$(frame_on "$@"); then
+    if ! out=$(e2e_find_frame "$1" --rect "$2" ${3:+"$3"}); then
         # A second look tells a picture that stays wrong (ours) from one
         # that passed (a tear); both screenshots are kept.
         sleep 0.5
         e2e_screenshot "${1%.png}-again.png"
-        again=$(frame_on "${1%.png}-again.png" "$2" "${3:-}" | tail -1) || true
+        again=$(e2e_find_frame "${1%.png}-again.png" --rect "$2" ${3:+"$3"} | tail -1) || true
         fail "monitor $2 does not show an engine frame: $out; half a second later: $again"
     fi
     echo "$out" | sed -n 's/^match: seed [0-9]* tick \([0-9]*\) .*/\1/p'
-}
-frame_on() {
-    "$e2e_match" "$1" --rect "$2" --seeds "$((SAVER_START - 1)):$(date +%s)" --max-ticks 3000 \
-        --torn ${3:+"$3"}
 }
 
 # True when rectangle $2 of screenshot $1 is black all over.
